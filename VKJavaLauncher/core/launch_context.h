@@ -1,0 +1,61 @@
+// The launcher's one state record. The launch sequence fills it step by step
+// on the process's main thread; every operation reads and writes its fields.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text.h"
+
+namespace varkel {
+
+// The settings of the startup configuration file. Strings are absent until a
+// line sets them; an empty value is a distinct state (see readStartupConfig).
+struct StartupConfig {
+    std::optional<WideString> javaPath;             // JAVA_PATH
+    std::optional<WideString> maxMemory;            // MAX_MEMORY
+    std::int32_t maxMemoryMegabytes = 0;            // computed by parseMaxMemory
+    std::optional<WideString> configFile;           // CONFIG_FILE
+    std::int32_t splashScreen = 1;                  // SPLASH_SCREEN
+    std::int32_t console = 0;                       // CONSOLE
+    std::optional<WideString> additionalClasspath;  // ADDITIONAL_CLASSPATH
+    std::int32_t internalLogging = 0;               // INTERNAL_LOGGING
+    std::optional<WideString> jvmExtraOptions;      // JVM_EXTRA_OPTIONS
+};
+
+enum class JavaBitness : std::int32_t { bits32 = 0, bits64 = 1, unknown = 2 };
+enum class JavaHomeSource : std::int32_t { path = 0, javaHome = 1, registry = 2, startupConfig = 3, privateJre = 4 };
+
+// One possible Java installation.
+struct JavaHomeCandidate {
+    std::optional<WideString> javaHome;    // the directory that holds "bin"
+    std::optional<WideString> runtimeLib;  // registered JVM library (registry only)
+    JavaBitness bitness = JavaBitness::unknown;
+    JavaHomeSource source = JavaHomeSource::path;
+};
+
+using ModuleHandle = void*;
+
+struct LaunchContext {
+    WideString exeDirectory;
+    std::int32_t consoleRequested = 0;
+    std::optional<WideString> startupConfigName;
+    WideString startupConfigPath;
+    std::vector<JavaHomeCandidate> javaHomeCandidates;
+    WideString commandLine;
+    std::string classPathOption;
+    std::string maxHeapOption;
+    std::string configFileOption;
+    // The Java program's arguments keep their UTF-16 text: they reach mainVK
+    // through NewString, so names in any script arrive unchanged.
+    std::vector<WideString> javaArgs;
+    std::optional<std::string> loggingOption;
+    std::vector<std::string> extraOptions;
+    StartupConfig config;
+    ModuleHandle jvmModule = nullptr;
+    WideString jvmLibraryPath;
+};
+
+}  // namespace varkel

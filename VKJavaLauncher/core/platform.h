@@ -1,0 +1,108 @@
+// The operating-system operations that the launcher's portable code needs,
+// declared once. The Windows implementation (win/platform_windows.cpp) is the
+// product; the native tests link a scriptable fake instead. Being a link-time
+// seam, it costs nothing at run time.
+//
+// Every function here is a thin wrapper of one Win32 or C runtime operation;
+// the decisions stay in the portable code.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text.h"
+
+namespace varkel::platform {
+
+using ModuleHandle = void*;
+
+// ---- Errors ---------------------------------------------------------------
+std::uint32_t lastError();                  // GetLastError
+void setLastError(std::uint32_t code);      // SetLastError
+// FormatMessageW(FROM_SYSTEM | IGNORE_INSERTS, neutral language); absent when
+// the system has no text for the code.
+std::optional<WideString> systemErrorText(std::uint32_t code);
+
+// ---- Modules ----------------------------------------------------------------
+// LoadLibraryW; on failure the module is null and the system's last error is
+// left as the load set it.
+ModuleHandle loadLibrary(const WideString& path);
+// GetProcAddress; null when missing (the last error then says why).
+void* findFunction(ModuleHandle module, const char* name);
+bool setDllDirectory(const WideString& directory);  // SetDllDirectoryW
+
+// ---- Messages and ending the process -----------------------------------------
+// MessageBoxW without an owner window; returns the button pressed (IDOK 1,
+// IDYES 6, IDNO 7), or 0 when no box could be shown.
+int messageBox(const WideString& text, const WideString& caption, std::uint32_t style);
+void sleepMilliseconds(std::uint32_t milliseconds);
+// ExitProcess: ends at once; streams are not flushed.
+[[noreturn]] void exitProcess(std::uint32_t code);
+// The C runtime's exit: flushes the standard streams and runs exit handlers.
+[[noreturn]] void exitRuntime(int code);
+
+// ---- Files and directories ------------------------------------------------------
+// The full path of the running executable (GetModuleFileNameW, never cut).
+WideString executablePath();
+bool changeDirectory(const WideString& directory);  // _wchdir
+bool pathExists(const WideString& path);            // wide stat
+
+enum class FileReadStatus { ok, openFailed, readFailed };
+// The file's bytes, read whole. The path resolves against the current directory.
+FileReadStatus readWholeFile(const WideString& path, std::string& bytes);
+
+struct DirectoryEntry {
+    WideString name;
+    bool isDirectory = false;
+};
+struct DirectoryListing {
+    bool started = false;            // FindFirstFileW succeeded
+    std::uint64_t searchHandle = 0;  // the handle FindFirstFileW returned (for messages)
+    std::vector<DirectoryEntry> entries;
+    std::uint32_t endError = 0;      // the last error when the search stopped (18: no more files)
+};
+// FindFirstFileW / FindNextFileW / FindClose over a pattern such as "lib\*",
+// entries in the order the file system delivers them.
+DirectoryListing listDirectory(const WideString& pattern);
+
+// ---- Environment, system and registry -------------------------------------------
+std::optional<WideString> environmentVariable(const WideString& name);
+std::optional<WideString> systemDirectory();  // GetSystemDirectoryW
+
+enum class RegistryView { view32, view64 };  // KEY_WOW64_32KEY, KEY_WOW64_64KEY
+// A value under HKEY_LOCAL_MACHINE read as text, whatever its type: it ends at
+// its first NUL, or after its last character when it has none. Absent when the
+// key or value is missing or cannot be read.
+std::optional<WideString> readMachineRegistryString(RegistryView view, const WideString& subKey,
+                                                    const WideString& valueName);
+
+// ---- Processes ----------------------------------------------------------------
+// CreateProcessW with no application name, no inheritance, flags 0, the
+// parent's environment and directory; no wait. On false the last error says why.
+bool createProcess(const WideString& commandLine);
+
+// ---- Console ------------------------------------------------------------------
+bool allocConsole();
+struct ConsoleBufferSize {
+    int columns = 0;
+    int rows = 0;
+};
+struct WindowRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+std::optional<ConsoleBufferSize> consoleBufferSize();
+void setConsoleBufferSize(ConsoleBufferSize size);
+std::optional<WindowRect> consoleWindowRect();
+void moveConsoleWindow(WindowRect rect);  // MoveWindow, repainting
+// Reopens standard output and error on "CON" and standard input on "CONIN$".
+void bindStandardStreamsToConsole();
+enum class ConsoleInput { enterOrEscape, otherEvent, readFailed };
+// Discards pending input, then waits for one input event.
+ConsoleInput readConsoleInputEvent();
+void freeConsole();
+// Writes to standard output and flushes, so the text is visible at once.
+void writeStandardOutput(WideView text);
+
+}  // namespace varkel::platform

@@ -1,0 +1,155 @@
+#include "watched_process.h"
+
+#include <set>
+
+namespace wintest {
+
+namespace {
+
+struct FindContext {
+    DWORD processId;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK collectBox(HWND window, LPARAM param) {
+    auto* ctx = reinterpret_cast<FindContext*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != ctx->processId || !IsWindowVisible(window)) return TRUE;
+    wchar_t cls[64] = {};
+    GetClassNameW(window, cls, 64);
+    if (std::wstring(cls) == L"#32770") ctx->found->push_back(window);
+    return TRUE;
+}
+
+std::wstring windowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+// Compares the pixels of the box's icon control with each standard icon drawn
+// the same way: icon handles cannot be compared across processes.
+std::wstring identifyIcon(HWND box) {
+    HWND iconControl = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (std::wstring(cls) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_ICON) == SS_ICON) {
+            iconControl = child;
+            break;
+        }
+    }
+    if (!iconControl || !IsWindowVisible(iconControl)) return L"none";
+    RECT r;
+    GetWindowRect(iconControl, &r);
+    int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    HDC screen = GetDC(nullptr);
+    auto grab = [&](HICON icon) {
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        if (icon) {
+            RECT all{0, 0, w, h};
+            FillRect(mem, &all, GetSysColorBrush(COLOR_3DFACE));
+            DrawIconEx(mem, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+        } else {
+            BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        }
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < h; y += 2)
+            for (int x = 0; x < w; x += 2) pixels.push_back(GetPixel(mem, x, y));
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+        return pixels;
+    };
+    auto shown = grab(nullptr);
+    const struct {
+        LPCWSTR id;
+        const wchar_t* name;
+    } icons[] = {{IDI_HAND, L"error"}, {IDI_EXCLAMATION, L"warning"}, {IDI_ASTERISK, L"information"},
+                 {IDI_QUESTION, L"question"}};
+    std::wstring result = L"unknown";
+    for (const auto& icon : icons) {
+        if (grab(LoadIconW(nullptr, icon.id)) == shown) {
+            result = icon.name;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
+}  // namespace
+
+int defaultAnswer(const SeenBox& box) {
+    if (box.hasOk) return IDOK;
+    if (box.hasNo) return IDNO;
+    return IDCANCEL;
+}
+
+std::vector<HWND> findBoxes(DWORD processId) {
+    std::vector<HWND> found;
+    FindContext ctx{processId, &found};
+    EnumWindows(collectBox, reinterpret_cast<LPARAM>(&ctx));
+    return found;
+}
+
+SeenBox readBox(HWND box) {
+    SeenBox seen;
+    seen.caption = windowText(box);
+    wchar_t buffer[8192] = {};
+    GetDlgItemTextW(box, 0xFFFF, buffer, 8192);
+    seen.text = buffer;
+    seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
+    seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+    seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+    seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+    seen.icon = identifyIcon(box);
+    return seen;
+}
+
+RunResult runWatched(const std::wstring& commandLine, const RunOptions& options) {
+    RunResult result;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring mutableLine = commandLine;
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(), &si,
+                        &pi)) {
+        result.exitCode = 0xFFFFFFFF;
+        result.timedOut = true;
+        return result;
+    }
+    if (options.onStarted) options.onStarted(pi);
+    std::set<HWND> answered;
+    DWORD waited = 0;
+    const DWORD step = 50;
+    while (WaitForSingleObject(pi.hProcess, step) == WAIT_TIMEOUT) {
+        waited += step;
+        for (HWND box : findBoxes(pi.dwProcessId)) {
+            if (answered.count(box)) continue;
+            Sleep(150);  // let the box finish drawing its text and icon
+            SeenBox seen = readBox(box);
+            answered.insert(box);
+            result.boxes.push_back(seen);
+            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(options.answer(seen)), 0);
+        }
+        if (waited >= options.timeoutMs) {
+            TerminateProcess(pi.hProcess, 0xDEAD);
+            WaitForSingleObject(pi.hProcess, 5000);
+            result.timedOut = true;
+            break;
+        }
+    }
+    GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+}  // namespace wintest

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# One Wine session for the Windows-tier tests: a prefix made once and kept in
+# the build folder, an Xvfb display (message boxes are real windows only with
+# a display) and a persistent wineserver, so each test program starts warm.
+#
+#   wine-session.sh start DIR         make the prefix if needed, start Xvfb and wineserver
+#   wine-session.sh stop DIR          stop them
+#   wine-session.sh run64 DIR PROG... run a 64-bit Windows program in the session
+#   wine-session.sh run32 DIR PROG... run a 32-bit one (skips, exit 77, where
+#                                      the 32-bit loader cannot run here)
+set -uo pipefail
+cmd=${1:?command}; dir=${2:?session directory}; shift 2
+mkdir -p "$dir"
+export WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=wineserver
+
+start_display() {
+  local n
+  for n in $(seq 71 119); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+      echo $! >"$dir/xvfb.pid"
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      echo ":$n" >"$dir/display"
+      return 0
+    fi
+  done
+  echo "no free X display number" >&2
+  return 1
+}
+
+case "$cmd" in
+  start)
+    "$0" stop "$dir" >/dev/null 2>&1
+    start_display || exit 1
+    export DISPLAY=$(cat "$dir/display")
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "creating the Wine prefix in $WINEPREFIX (once per build folder)"
+      "$WINE64" wineboot -i >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+    fi
+    "$WINESERVER" -p
+    "$WINE64" cmd /c exit 0 >/dev/null 2>&1
+    echo "Wine session ready on display $DISPLAY"
+    ;;
+  stop)
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [ -f "$dir/xvfb.pid" ]; then kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true; rm -f "$dir/xvfb.pid"; fi
+    exit 0
+    ;;
+  run64|run32)
+    [ -f "$dir/display" ] || { echo "no Wine session: run 'wine-session.sh start $dir' (CTest does it)" >&2; exit 1; }
+    export DISPLAY=$(cat "$dir/display")
+    prog=$1; shift
+    [ -f "$prog" ] || { echo "test program missing: $prog" >&2; exit 1; }
+    if [ "$cmd" = run32 ]; then
+      if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "SKIPPED: the 32-bit Wine loader cannot run on this machine (install wine32:i386 and qemu-user-static and register qemu-i386 with binfmt_misc: scripts/enable-wine32.sh)"
+        exit 77
+      fi
+      exec /usr/lib/wine/wine "$prog" "$@"
+    fi
+    exec "$WINE64" "$prog" "$@"
+    ;;
+  *) echo "unknown command $cmd" >&2; exit 2 ;;
+esac
