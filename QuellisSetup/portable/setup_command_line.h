@@ -1,0 +1,60 @@
+// The setup tool's command line: word splitting and the check of the words.
+// Pure text processing, free of Windows headers, so that it can be tested
+// and fuzzed natively.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varkel::setup {
+
+// The tool has always kept words in fixed buffers of 150 characters (terminator
+// included) and at most 10 of them; a command line beyond these bounds is
+// rejected whole rather than cut, so a launcher path is never shortened.
+inline constexpr std::size_t kMaxWords = 10;
+inline constexpr std::size_t kWordBufferChars = 150;
+inline constexpr std::size_t kMaxWordChars = kWordBufferChars - 1;
+// The stored launcher path has room for 512 characters, terminator included.
+inline constexpr std::size_t kLauncherPathBufferChars = 512;
+static_assert(kMaxWordChars < kLauncherPathBufferChars, "every accepted word fits the launcher path");
+
+struct SplitWords {
+    std::vector<std::u16string> words;
+    bool tooManyWords = false;  // an eleventh word began
+    bool wordTooLong = false;   // a word grew past kMaxWordChars
+    bool overflowed() const { return tooManyWords || wordTooLong; }
+};
+
+// Splits at blanks (U+0020 only) outside double quotes; quotes toggle the
+// quoted state and belong to no word. Stops at the first overflow.
+SplitWords splitSetupWords(std::u16string_view commandLine);
+
+enum class Rejection {
+    None,
+    NoWords,               // empty, or blanks and quotes only
+    TooManyWords,
+    WordTooLong,
+    UnknownWord,           // a word that is neither a switch nor an expected path
+    SwitchInsteadOfPath,   // a switch where the word after "/install" was due
+    MissingPath,           // "/install" without a following word
+    InstallAndUninstall,
+    NoJob,                 // neither "/install" nor "/uninstall"
+};
+
+// The outcome of the check. The flags keep whatever was set before a
+// rejection, as the tool's flags always have.
+struct SetupCommandLine {
+    Rejection rejection = Rejection::None;
+    bool installMode = true;
+    bool allUsers = false;
+    bool silent = false;
+    bool forkAllowed = true;
+    std::u16string launcherPath;
+    bool accepted() const { return rejection == Rejection::None; }
+};
+
+SetupCommandLine checkSetupCommandLine(std::u16string_view commandLine);
+
+}  // namespace varkel::setup
