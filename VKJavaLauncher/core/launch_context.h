@@ -38,6 +38,17 @@ struct JavaHomeCandidate {
 
 using ModuleHandle = void*;
 
+// The splash-screen library, found among the Java homes and loaded on first use.
+struct SplashState {
+    std::vector<WideString> libraryPaths;
+    ModuleHandle library = nullptr;
+    bool libraryFailed = false;  // every candidate failed: no further attempt
+    void* init = nullptr;        // entry points, resolved on first use and kept
+    void* loadFile = nullptr;
+    void* setFileJarName = nullptr;
+    void* close = nullptr;
+};
+
 struct LaunchContext {
     WideString exeDirectory;
     std::int32_t consoleRequested = 0;
@@ -56,6 +67,7 @@ struct LaunchContext {
     StartupConfig config;
     ModuleHandle jvmModule = nullptr;
     WideString jvmLibraryPath;
+    SplashState splash;
 };
 
 }  // namespace varkel

@@ -14,6 +14,7 @@ inline constexpr std::uint32_t kStyleErrorYesNo = 0x00000014;       // MB_ICONER
 inline constexpr int kAnswerYes = 6;                                  // IDYES
 
 // ---- Launch sequence ----------------------------------------------------------------
+inline constexpr const char16_t* kOutOfMemory = u"Not enough memory to start Varkel.";
 inline constexpr const char16_t* kDefaultConfigName = u"startup.conf";
 inline constexpr const char16_t* kConfigPathFormat = u"%s\\%s";
 inline constexpr const char* kDefaultClassPath = "classes;parsers\\classes;managers\\classes;jar\\varkel.jar";

@@ -98,8 +98,13 @@ std::optional<WindowRect> consoleWindowRect();
 void moveConsoleWindow(WindowRect rect);  // MoveWindow, repainting
 // Reopens standard output and error on "CON" and standard input on "CONIN$".
 void bindStandardStreamsToConsole();
-enum class ConsoleInput { enterOrEscape, otherEvent, readFailed };
-// Discards pending input, then waits for one input event.
+struct ConsoleInput {
+    bool readOk = false;     // exactly one event was read
+    bool isKey = false;      // a key event (press or release)
+    int virtualKey = 0;
+};
+// Discards pending input (FlushConsoleInputBuffer), then waits for one input
+// event (ReadConsoleInputW).
 ConsoleInput readConsoleInputEvent();
 void freeConsole();
 // Writes to standard output and flushes, so the text is visible at once.

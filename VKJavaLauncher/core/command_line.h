@@ -1,0 +1,21 @@
+// The launcher's command line: splitting into arguments, the launcher's own
+// options, and the arguments handed to the Java program.
+#pragma once
+
+#include <vector>
+
+#include "launch_context.h"
+
+namespace varkel {
+
+// The tokens of a text split at blanks (U+0020 only), double quotes grouping
+// and being dropped. There is no limit on the number or length of tokens.
+using TokenList = std::vector<WideString>;
+TokenList splitArguments(WideView text);
+
+// Picks out "--conf=<name>", "--console" and "--help" and fills
+// startupConfigName, consoleRequested and javaArgs. Returns the number of
+// arguments handed to the Java program.
+std::size_t parseCommandLine(LaunchContext& ctx, WideView lpCmdLine);
+
+}  // namespace varkel

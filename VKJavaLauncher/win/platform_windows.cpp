@@ -1,0 +1,225 @@
+// The launcher's operating-system operations on Windows: each function is one
+// Win32 or C runtime call (or a short, fixed sequence of them).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <direct.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "platform.h"
+
+namespace varkel::platform {
+
+namespace {
+
+// UTF-16 on both sides: the project's char16_t and Windows' wchar_t.
+const wchar_t* w(const WideString& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+WideString fromW(const wchar_t* text, std::size_t length) {
+    return WideString(reinterpret_cast<const char16_t*>(text), length);
+}
+WideString fromW(const wchar_t* text) { return fromW(text, std::wcslen(text)); }
+
+// Closes a registry key when it goes out of scope.
+struct RegistryKey {
+    HKEY key = nullptr;
+    ~RegistryKey() {
+        if (key) RegCloseKey(key);
+    }
+};
+
+}  // namespace
+
+std::uint32_t lastError() { return GetLastError(); }
+void setLastError(std::uint32_t code) { SetLastError(code); }
+
+std::optional<WideString> systemErrorText(std::uint32_t code) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                  reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (length == 0 || !buffer) return std::nullopt;
+    WideString text = fromW(buffer, length);
+    LocalFree(buffer);
+    return text;
+}
+
+ModuleHandle loadLibrary(const WideString& path) { return LoadLibraryW(w(path)); }
+
+void* findFunction(ModuleHandle module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+bool setDllDirectory(const WideString& directory) { return SetDllDirectoryW(w(directory)) != 0; }
+
+int messageBox(const WideString& text, const WideString& caption, std::uint32_t style) {
+    return MessageBoxW(nullptr, w(text), w(caption), style);
+}
+
+void sleepMilliseconds(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+void exitProcess(std::uint32_t code) { ExitProcess(code); }
+
+void exitRuntime(int code) { std::exit(code); }
+
+WideString executablePath() {
+    // Grow the buffer until the whole path fits: a path is never cut.
+    std::vector<wchar_t> buffer(512);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return WideString();
+        if (length < buffer.size()) return fromW(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool changeDirectory(const WideString& directory) { return _wchdir(w(directory)) == 0; }
+
+bool pathExists(const WideString& path) {
+    struct _stat64 info;
+    return _wstat64(w(path), &info) == 0;
+}
+
+FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
+    FILE* file = _wfopen(w(path), L"rb");
+    if (!file) return FileReadStatus::openFailed;
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? FileReadStatus::readFailed : FileReadStatus::ok;
+}
+
+DirectoryListing listDirectory(const WideString& pattern) {
+    DirectoryListing listing;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(w(pattern), &data);
+    listing.searchHandle = reinterpret_cast<std::uintptr_t>(search);
+    if (search == INVALID_HANDLE_VALUE) return listing;
+    listing.started = true;
+    do {
+        listing.entries.push_back({fromW(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search, &data));
+    listing.endError = GetLastError();
+    FindClose(search);
+    return listing;
+}
+
+std::optional<WideString> environmentVariable(const WideString& name) {
+    DWORD size = GetEnvironmentVariableW(w(name), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::vector<wchar_t> buffer(size);
+    DWORD length = GetEnvironmentVariableW(w(name), buffer.data(), size);
+    if (length == 0 || length >= size) return std::nullopt;
+    return fromW(buffer.data(), length);
+}
+
+std::optional<WideString> systemDirectory() {
+    wchar_t buffer[MAX_PATH + 1];
+    UINT length = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return std::nullopt;
+    return fromW(buffer, length);
+}
+
+std::optional<WideString> readMachineRegistryString(RegistryView view, const WideString& subKey,
+                                                    const WideString& valueName) {
+    REGSAM access = KEY_READ | (view == RegistryView::view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, w(subKey), 0, access, &key.key) != ERROR_SUCCESS) return std::nullopt;
+    // Read whole, whatever its length; a value may change between the two
+    // calls, so ask again while it grows.
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key.key, w(valueName), nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+    std::vector<BYTE> data;
+    LSTATUS status;
+    do {
+        data.resize(bytes + sizeof(wchar_t));
+        bytes = static_cast<DWORD>(data.size());
+        status = RegQueryValueExW(key.key, w(valueName), nullptr, nullptr, data.data(), &bytes);
+    } while (status == ERROR_MORE_DATA);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    // Any type is read as text; it ends at its first NUL or after its last
+    // whole character when it has no terminator.
+    WideString text(reinterpret_cast<const char16_t*>(data.data()), bytes / sizeof(char16_t));
+    return text.substr(0, text.find(u'\0'));
+}
+
+bool createProcess(const WideString& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');  // CreateProcessW may write into its command line
+    // The handles are left to the end of the process, which comes right after.
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+}
+
+bool allocConsole() { return AllocConsole() != 0; }
+
+std::optional<ConsoleBufferSize> consoleBufferSize() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return std::nullopt;
+    return ConsoleBufferSize{info.dwSize.X, info.dwSize.Y};
+}
+
+void setConsoleBufferSize(ConsoleBufferSize size) {
+    SetConsoleScreenBufferSize(GetStdHandle(STD_OUTPUT_HANDLE),
+                               COORD{static_cast<SHORT>(size.columns), static_cast<SHORT>(size.rows)});
+}
+
+std::optional<WindowRect> consoleWindowRect() {
+    RECT winRect;
+    HWND window = GetConsoleWindow();
+    if (!window || !GetWindowRect(window, &winRect)) return std::nullopt;
+    return WindowRect{winRect.left, winRect.top, winRect.right, winRect.bottom};
+}
+
+void moveConsoleWindow(WindowRect rect) {
+    MoveWindow(GetConsoleWindow(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+void bindStandardStreamsToConsole() {
+    FILE* dummyFile = nullptr;
+    dummyFile = _wfreopen(L"CON", L"w", stdout);
+    dummyFile = _wfreopen(L"CON", L"w", stderr);
+    dummyFile = _wfreopen(L"CONIN$", L"r", stdin);
+    (void)dummyFile;
+}
+
+ConsoleInput readConsoleInputEvent() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    FlushConsoleInputBuffer(input);
+    INPUT_RECORD buf;
+    DWORD nbReadChars = 0;
+    ConsoleInput result;
+    if (!ReadConsoleInputW(input, &buf, 1, &nbReadChars) || nbReadChars != 1) return result;
+    result.readOk = true;
+    result.isKey = buf.EventType == KEY_EVENT;
+    if (result.isKey) result.virtualKey = buf.Event.KeyEvent.wVirtualKeyCode;
+    return result;
+}
+
+void freeConsole() { FreeConsole(); }
+
+void writeStandardOutput(WideView text) {
+    // On a console, WriteConsoleW shows every character; elsewhere (a pipe or
+    // file) the text goes through the C runtime's stream.
+    std::fflush(stdout);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out != INVALID_HANDLE_VALUE && out && GetConsoleMode(out, &mode)) {
+        DWORD written = 0;
+        WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    for (char16_t c : text) std::fputwc(static_cast<wchar_t>(c), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace varkel::platform

@@ -1,0 +1,178 @@
+#include "fake_platform.h"
+
+namespace fake {
+
+namespace {
+Machine theMachine;
+}
+
+Machine& machine() { return theMachine; }
+void reset() { theMachine = Machine{}; }
+
+WideString Machine::resolve(const WideString& path) const {
+    bool absolute = (path.size() >= 2 && path[1] == u':') || (!path.empty() && path[0] == u'\\');
+    if (absolute) return path;
+    WideString base = currentDirectory;
+    if (!base.empty() && base.back() != u'\\') base += u'\\';
+    return base + path;
+}
+
+}  // namespace fake
+
+namespace varkel::platform {
+
+
+std::uint32_t lastError() { return fake::machine().lastError; }
+void setLastError(std::uint32_t code) { fake::machine().lastError = code; }
+
+std::optional<WideString> systemErrorText(std::uint32_t code) {
+    auto& m = fake::machine();
+    auto it = m.errorTexts.find(code);
+    if (it == m.errorTexts.end()) return std::nullopt;
+    return it->second;
+}
+
+ModuleHandle loadLibrary(const WideString& path) {
+    auto& m = fake::machine();
+    m.loadAttempts.push_back(path);
+    m.calls.push_back("LoadLibrary " + toUtf8(path));
+    if (m.loadLibraryHook) return m.loadLibraryHook(path);
+    auto it = m.libraries.find(path);
+    if (it == m.libraries.end()) {
+        m.lastError = 126;
+        return nullptr;
+    }
+    if (!it->second.handle) m.lastError = it->second.error;
+    return it->second.handle;
+}
+
+void* findFunction(ModuleHandle module, const char* name) {
+    auto& m = fake::machine();
+    if (m.findFunctionHook) return m.findFunctionHook(module, name);
+    for (auto& [path, library] : m.libraries) {
+        if (library.handle != module) continue;
+        auto it = library.functions.find(name);
+        if (it != library.functions.end()) return it->second;
+    }
+    m.lastError = 127;  // ERROR_PROC_NOT_FOUND
+    return nullptr;
+}
+
+bool setDllDirectory(const WideString& directory) {
+    fake::machine().dllDirectories.push_back(directory);
+    return true;
+}
+
+int messageBox(const WideString& text, const WideString& caption, std::uint32_t style) {
+    auto& m = fake::machine();
+    m.boxes.push_back({text, caption, style});
+    m.calls.push_back("box");
+    if (m.boxAnswers.empty()) return 1;
+    int answer = m.boxAnswers.front();
+    m.boxAnswers.pop_front();
+    return answer;
+}
+
+void sleepMilliseconds(std::uint32_t milliseconds) {
+    fake::machine().calls.push_back("sleep " + std::to_string(milliseconds));
+}
+
+void exitProcess(std::uint32_t code) { throw fake::ProcessEnded{code, fake::ProcessEnded::How::exitProcess}; }
+void exitRuntime(int code) {
+    throw fake::ProcessEnded{static_cast<std::uint32_t>(code), fake::ProcessEnded::How::exitRuntime};
+}
+
+WideString executablePath() { return fake::machine().executablePath; }
+
+bool changeDirectory(const WideString& directory) {
+    auto& m = fake::machine();
+    if (m.changeDirectoryFails) return false;
+    m.currentDirectory = directory;
+    return true;
+}
+
+bool pathExists(const WideString& path) {
+    auto& m = fake::machine();
+    WideString full = m.resolve(path);
+    return m.existingPaths.count(full) || m.files.count(full);
+}
+
+FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
+    auto& m = fake::machine();
+    auto it = m.files.find(m.resolve(path));
+    if (it == m.files.end()) return FileReadStatus::openFailed;
+    bytes = it->second;
+    return m.unreadableFiles.count(it->first) ? FileReadStatus::readFailed : FileReadStatus::ok;
+}
+
+DirectoryListing listDirectory(const WideString& pattern) {
+    auto& m = fake::machine();
+    auto it = m.directories.find(m.resolve(pattern));
+    if (it != m.directories.end()) return it->second;
+    DirectoryListing missing;
+    missing.searchHandle = ~0ull;  // INVALID_HANDLE_VALUE
+    return missing;
+}
+
+std::optional<WideString> environmentVariable(const WideString& name) {
+    auto& m = fake::machine();
+    auto it = m.environment.find(name);
+    if (it == m.environment.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<WideString> systemDirectory() { return fake::machine().systemDirectory; }
+
+std::optional<WideString> readMachineRegistryString(RegistryView view, const WideString& subKey,
+                                                    const WideString& valueName) {
+    auto& m = fake::machine();
+    auto it = m.registry.find({view, subKey, valueName});
+    if (it == m.registry.end()) return std::nullopt;
+    return it->second;
+}
+
+bool createProcess(const WideString& commandLine) {
+    auto& m = fake::machine();
+    m.calls.push_back("CreateProcess");
+    if (m.createProcessFails) {
+        m.lastError = m.createProcessError;
+        return false;
+    }
+    m.createdProcesses.push_back(commandLine);
+    return true;
+}
+
+bool allocConsole() {
+    auto& m = fake::machine();
+    m.calls.push_back("AllocConsole");
+    if (m.allocConsoleFails) {
+        m.lastError = m.allocConsoleError;
+        return false;
+    }
+    m.consoleAllocated = true;
+    return true;
+}
+
+std::optional<ConsoleBufferSize> consoleBufferSize() { return fake::machine().consoleBuffer; }
+void setConsoleBufferSize(ConsoleBufferSize size) { fake::machine().consoleBuffer = size; }
+std::optional<WindowRect> consoleWindowRect() { return fake::machine().consoleWindow; }
+void moveConsoleWindow(WindowRect rect) { fake::machine().consoleWindow = rect; }
+void bindStandardStreamsToConsole() { fake::machine().streamsBound = true; }
+
+ConsoleInput readConsoleInputEvent() {
+    auto& m = fake::machine();
+    if (m.consoleInputs.empty()) return ConsoleInput{};
+    ConsoleInput input = m.consoleInputs.front();
+    m.consoleInputs.pop_front();
+    return input;
+}
+
+void freeConsole() {
+    auto& m = fake::machine();
+    m.consoleFreed = true;
+    m.calls.push_back("FreeConsole");
+}
+
+void writeStandardOutput(WideView text) { fake::machine().standardOutput.append(text); }
+
+}  // namespace varkel::platform
