@@ -1,0 +1,29 @@
+#include "setup_message_box.h"
+
+#include <windows.h>
+
+#include "setup_messages.h"
+#include "wide_text.h"
+
+namespace varkel::setup {
+
+namespace {
+
+UINT iconStyle(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error: return MB_ICONERROR;
+        case MessageIcon::Warning: return MB_ICONWARNING;
+        case MessageIcon::Information: return MB_ICONINFORMATION;
+    }
+    return MB_ICONERROR;
+}
+
+}  // namespace
+
+void showSetupMessage(std::u16string_view text, MessageIcon icon) {
+    const std::wstring shown = toWide(text);  // MessageBoxW needs the terminator
+    const std::wstring caption = toWide(text::kCaption);
+    MessageBoxW(nullptr, shown.c_str(), caption.c_str(), MB_OK | iconStyle(icon));
+}
+
+}  // namespace varkel::setup
