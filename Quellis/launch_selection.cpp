@@ -1,0 +1,56 @@
+#include "launch_selection.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "portable/launch_parameters.h"
+#include "quellis_texts.h"
+#include "registry_access.h"
+#include "registry_layout.h"
+
+namespace {
+
+constexpr int kLastShellExecuteError = 32;  // ShellExecuteW results up to 32 are errors
+
+struct LauncherCommand {
+    // MAX_PATH characters are read; the extra one is never written, so the
+    // text stays terminated even when the stored value carries no terminator.
+    wchar_t text[MAX_PATH + 1] = {};
+};
+
+bool readCommandFrom(HKEY root, LauncherCommand& command) {
+    command = LauncherCommand();
+    DWORD byteSize = MAX_PATH * sizeof(wchar_t);
+    return ReadRegistryString(root, kLauncherKey, kLauncherCommandValue, command.text, &byteSize);
+}
+
+// The current user's command wins over the machine's.
+bool readLauncherCommand(LauncherCommand& command) {
+    if (readCommandFrom(HKEY_CURRENT_USER, command)) return true;
+    return readCommandFrom(HKEY_LOCAL_MACHINE, command);
+}
+
+std::u16string toU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+void reportLaunchFailure(const wchar_t* command, int code) {
+    std::u16string message = quellis::launchFailureText(reinterpret_cast<const char16_t*>(command), code);
+    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+void LaunchWithSelection(const std::vector<std::wstring>& paths) {
+    LauncherCommand command;
+    if (!readLauncherCommand(command) || command.text[0] == L'\0') return;
+
+    std::vector<std::u16string> selectedPaths;
+    selectedPaths.reserve(paths.size());
+    for (const auto& path : paths) selectedPaths.push_back(toU16(path));
+    std::u16string parameters = quellis::buildParameterString(selectedPaths);
+
+    HINSTANCE started = ShellExecuteW(nullptr, L"open", command.text, reinterpret_cast<const wchar_t*>(parameters.c_str()),
+                                      nullptr, SW_SHOWNORMAL);
+    // The result is a number disguised as a handle: its low 32 bits, signed.
+    auto code = static_cast<int>(reinterpret_cast<INT_PTR>(started));
+    if (code <= kLastShellExecuteError) reportLaunchFailure(command.text, code);
+}
