@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every test of the project and ends with CTest's summary line:
+#   1. native unit tests of the portable code (both launcher bitnesses),
+#   2. the JVM hosting tests against the real OpenJDK JVM,
+#   3. the Windows tier: the real binaries under 64-bit Wine on an Xvfb display,
+#   4. the 32-bit tier under the 32-bit Wine loader (skips itself with a
+#      message where this machine cannot run it).
+# Installs what it needs first. Build folder: build/ (BUILD_DIR to change it).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build}
+jobs=$(nproc)
+
+VARKEL_WITH_WINE32=${VARKEL_WITH_WINE32:-1} scripts/install-deps.sh
+if [ -x scripts/enable-wine32.sh ]; then scripts/enable-wine32.sh || echo "the 32-bit tier will be skipped"; fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j"$jobs"
+ctest --test-dir "$build" -j"$jobs" --output-on-failure --timeout 900
