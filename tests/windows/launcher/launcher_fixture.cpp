@@ -1,0 +1,228 @@
+#include "launcher_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "standin_jvm_protocol.h"
+
+namespace launchertest {
+
+using wintest::testProgramDirectory;
+
+std::wstring builtLauncher() { return testProgramDirectory() + L"\\" + kLauncherName; }
+std::wstring builtStandinJvm() { return testProgramDirectory() + L"\\jvm.dll"; }
+std::wstring builtStandinJvmOtherBits() { return testProgramDirectory() + L"\\standin32\\jvm.dll"; }
+std::wstring builtNoEntryPointDll() { return testProgramDirectory() + L"\\noentry\\jvm.dll"; }
+
+// ---- The record ------------------------------------------------------------------
+
+namespace {
+
+unsigned hexValue(const std::string& digits) { return static_cast<unsigned>(std::stoul(digits, nullptr, 16)); }
+
+std::wstring decodeField(const std::string& field) {
+    std::wstring out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] == 'x') {
+            out.push_back(static_cast<wchar_t>(hexValue(field.substr(i + 2, 2))));
+            i += 3;
+        } else if (field[i] == '\\' && i + 5 < field.size() && field[i + 1] == 'u') {
+            out.push_back(static_cast<wchar_t>(hexValue(field.substr(i + 2, 4))));
+            i += 5;
+        } else {
+            out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(field[i])));
+        }
+    }
+    return out;
+}
+
+std::vector<std::wstring> decodeLine(const std::string& line) {
+    std::vector<std::wstring> fields;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t blank = line.find(' ', start);
+        fields.push_back(decodeField(line.substr(start, blank == std::string::npos ? std::string::npos : blank - start)));
+        if (blank == std::string::npos) break;
+        start = blank + 1;
+    }
+    return fields;
+}
+
+std::wstring wordOf(const char* word) { return wintest::wide(word); }
+
+}  // namespace
+
+StandinRecord readStandinRecord(const std::wstring& path) {
+    StandinRecord record;
+    std::string bytes = wintest::readFileBytes(path);
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        record.lines.push_back(decodeLine(bytes.substr(start, end - start)));
+        start = end + 1;
+    }
+    return record;
+}
+
+std::optional<std::vector<std::wstring>> StandinRecord::first(const char* word) const {
+    for (const auto& line : lines)
+        if (line[0] == wordOf(word)) return std::vector<std::wstring>(line.begin() + 1, line.end());
+    return std::nullopt;
+}
+
+std::vector<std::vector<std::wstring>> StandinRecord::all(const char* word) const {
+    std::vector<std::vector<std::wstring>> found;
+    for (const auto& line : lines)
+        if (line[0] == wordOf(word)) found.emplace_back(line.begin() + 1, line.end());
+    return found;
+}
+
+std::wstring StandinRecord::text(const char* word) const {
+    auto fields = first(word);
+    return fields && !fields->empty() ? (*fields)[0] : std::wstring();
+}
+
+std::vector<std::string> StandinRecord::options() const {
+    std::vector<std::string> options;
+    for (const auto& fields : all(standin::kOption)) {
+        std::string bytes;
+        for (wchar_t unit : fields.at(0)) bytes.push_back(static_cast<char>(unit));
+        options.push_back(bytes);
+    }
+    return options;
+}
+
+std::vector<std::wstring> StandinRecord::calls() const {
+    std::vector<std::wstring> calls;
+    for (const auto& fields : all(standin::kCall)) {
+        std::wstring call;
+        for (const auto& field : fields) call += (call.empty() ? L"" : L" ") + field;
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+std::vector<std::wstring> StandinRecord::callNames() const {
+    std::vector<std::wstring> names;
+    for (const auto& fields : all(standin::kCall)) names.push_back(fields.at(0));
+    return names;
+}
+
+std::optional<std::vector<std::wstring>> StandinRecord::arguments() const {
+    if (!first(standin::kArgumentCount)) return std::nullopt;
+    std::vector<std::wstring> arguments;
+    for (const auto& fields : all(standin::kArgument)) arguments.push_back(fields.at(0));
+    return arguments;
+}
+
+// ---- Environment -------------------------------------------------------------------
+
+namespace {
+std::optional<std::wstring> environmentValue(const std::wstring& name) {
+    DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name.c_str(), value.data(), size));
+    return value;
+}
+}  // namespace
+
+void EnvironmentOverride::set(const std::wstring& name, const std::optional<std::wstring>& value) {
+    saved_.emplace_back(name, environmentValue(name));
+    SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
+}
+
+EnvironmentOverride::~EnvironmentOverride() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+        SetEnvironmentVariableW(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
+}
+
+// ---- Installation ------------------------------------------------------------------
+
+Installation::Installation() : dir_(L"launcher") {
+    wintest::copyFileOrFail(builtLauncher(), exe());
+    wintest::makeDirectories(dir_ / L"lib");
+    wintest::makeDirectories(javaHome() + L"\\bin\\server");
+    wintest::copyFileOrFail(builtStandinJvm(), jvmPath());
+    writeConfig();
+}
+
+void Installation::write(const std::wstring& relative, const std::string& bytes) const {
+    std::wstring path = dir_ / relative;
+    wintest::makeDirectories(path.substr(0, path.find_last_of(L'\\')));
+    wintest::writeFileBytes(path, bytes);
+}
+
+std::string Installation::javaPathLine() const { return "JAVA_PATH=" + wintest::utf8(javaHome()) + "\r\n"; }
+
+void Installation::writeConfig(const std::string& lines) const { write(L"startup.conf", javaPathLine() + lines); }
+
+// ---- Running ---------------------------------------------------------------------
+
+namespace {
+std::optional<std::wstring> number(const std::optional<long>& value) {
+    if (!value) return std::nullopt;
+    return std::to_wstring(*value);
+}
+std::optional<std::wstring> textOrNothing(const std::wstring& text) {
+    if (text.empty()) return std::nullopt;
+    return text;
+}
+}  // namespace
+
+Launch launch(const Installation& installation, const std::wstring& arguments, const StandinBehaviour& behaviour,
+              wintest::RunOptions options) {
+    DeleteFileW(installation.recordPath().c_str());
+    EnvironmentOverride environment;
+    environment.set(standin::kRecordVariable, installation.recordPath());
+    environment.set(standin::kCreateResultVariable, number(behaviour.createResult));
+    environment.set(standin::kMissingVariable,
+                    behaviour.missing ? std::optional<std::wstring>(behaviour.missing) : std::nullopt);
+    environment.set(standin::kMainResultVariable, number(behaviour.mainResult));
+    environment.set(standin::kExceptionVariable, behaviour.exception);
+    environment.set(standin::kDestroyResultVariable, number(behaviour.destroyResult));
+    environment.set(standin::kReleaseFileVariable, textOrNothing(behaviour.releaseFile));
+    if (options.timeoutMs == wintest::RunOptions{}.timeoutMs) options.timeoutMs = 30000;
+    std::wstring commandLine = wintest::quoted(installation.exe());
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    Launch result;
+    result.run = wintest::runWatched(commandLine, options);
+    result.record = readStandinRecord(installation.recordPath());
+    EXPECT_FALSE(result.run.timedOut) << "the launcher did not end in time";
+    EXPECT_FALSE(result.record.first(standin::kUnexpected))
+        << "the launcher called a JNI function it has no business calling";
+    EXPECT_FALSE(result.record.first(standin::kOffThread)) << "a JNI call came from another thread";
+    return result;
+}
+
+// ---- Expectations ------------------------------------------------------------------
+
+std::wstring systemErrorItem(DWORD code) {
+    wchar_t* buffer = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = buffer ? buffer : L"";
+    if (buffer) LocalFree(buffer);
+    if (!text.empty() && text.back() == L'\n') text.pop_back();
+    if (!text.empty() && text.back() == L'\r') text.pop_back();
+    return L"Error " + std::to_wstring(static_cast<int>(code)) + L": \"" + text + L"\"";
+}
+
+void expectErrorBox(const wintest::SeenBox& box, const std::wstring& text) {
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, L"error");
+    EXPECT_TRUE(box.hasOk);
+    EXPECT_FALSE(box.hasYes || box.hasNo || box.hasCancel) << "an error box has a single OK button";
+}
+
+std::wstring fill(std::wstring text, const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+    for (const auto& [name, value] : values) {
+        const std::wstring token = L"{" + name + L"}";
+        for (std::size_t at = text.find(token); at != std::wstring::npos; at = text.find(token, at + value.size()))
+            text.replace(at, token.size(), value);
+    }
+    return text;
+}
+
+}  // namespace launchertest

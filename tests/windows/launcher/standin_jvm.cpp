@@ -1,0 +1,384 @@
+// A stand-in for a Java runtime's "jvm.dll". It exports JNI_CreateJavaVM and
+// serves, from function tables of its own, exactly the JNI functions the
+// launcher is expected to call; it writes down everything it receives and
+// behaves as the test asks through the environment (standin_jvm_protocol.h).
+// Any other JNI function ends the process with a distinctive exit code.
+#define _JNI_IMPLEMENTATION_  // JNI_CreateJavaVM is exported, not imported
+#include <windows.h>
+
+#include <jni.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstring>
+#include <cwchar>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "standin_jvm_protocol.h"
+
+namespace {
+
+constexpr const char* kMainClass = "com/orvane/varkel/Varkel";
+constexpr const char* kMainMethod = "mainVK";
+constexpr const char* kToString = "toString";
+
+// ---- Behaviour ------------------------------------------------------------------
+
+bool environmentValue(const wchar_t* name, std::wstring& value) {
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) return false;
+    value.assign(size, L'\0');
+    DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(length < size ? length : 0);
+    return true;
+}
+
+long environmentNumber(const wchar_t* name) {
+    std::wstring value;
+    return environmentValue(name, value) ? std::wcstol(value.c_str(), nullptr, 0) : 0;
+}
+
+bool environmentIs(const wchar_t* name, const wchar_t* expected) {
+    std::wstring value;
+    return environmentValue(name, value) && value == expected;
+}
+
+// ---- The record -------------------------------------------------------------------
+
+HANDLE recordFile = INVALID_HANDLE_VALUE;
+
+void openRecord() {
+    std::wstring path;
+    if (recordFile != INVALID_HANDLE_VALUE || !environmentValue(standin::kRecordVariable, path)) return;
+    // Unbuffered appends: the launcher may end the process at any moment.
+    recordFile = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool plain(unsigned unit) { return unit > 0x20 && unit < 0x7F && unit != '\\'; }
+
+std::string escaped(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (plain(c)) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::string escaped(const jchar* units, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (plain(units[i])) {
+            out.push_back(static_cast<char>(units[i]));
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(units[i]));
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::string escaped(const std::wstring& text) {
+    return escaped(reinterpret_cast<const jchar*>(text.data()), text.size());
+}
+
+std::string escaped(const char* bytes) { return escaped(std::string(bytes ? bytes : "")); }
+
+void record(std::initializer_list<std::string> fields) {
+    if (recordFile == INVALID_HANDLE_VALUE) return;
+    std::string line;
+    for (const std::string& field : fields) {
+        if (!line.empty()) line.push_back(' ');
+        line += field;
+    }
+    line.push_back('\n');
+    DWORD written = 0;
+    WriteFile(recordFile, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+// ---- Java objects, as far as the launcher sees them ---------------------------------
+
+struct Object {
+    enum class Kind { classObject, string, array, throwable } kind;
+    std::string className;           // classes
+    std::vector<jchar> text;         // strings
+    std::vector<Object*> elements;   // arrays
+};
+
+struct Method {
+    std::string className, name, signature;
+};
+
+// Objects live until the process ends, as in a JVM that never collects.
+Object* newObject(Object::Kind kind) { return new Object{kind, {}, {}, {}}; }
+Object* object(void* reference) { return static_cast<Object*>(reference); }
+std::string classNameOf(jclass clazz) { return clazz ? object(clazz)->className : std::string("null"); }
+
+DWORD creatingThread = 0;
+Object* pendingException = nullptr;
+
+// Records the call, and notes a call from a thread the JVM was not created on.
+void recordCall(const char* function, std::initializer_list<std::string> details = {}) {
+    if (GetCurrentThreadId() != creatingThread) record({standin::kOffThread, function});
+    std::string line = function;
+    for (const std::string& detail : details) line += " " + detail;
+    record({standin::kCall, line});
+}
+
+// ---- JNIEnv functions -----------------------------------------------------------------
+
+jclass JNICALL findClass(JNIEnv*, const char* name) {
+    recordCall("FindClass", {escaped(name)});
+    if (std::strcmp(name, kMainClass) == 0 && environmentIs(standin::kMissingVariable, standin::kMissingClass))
+        return nullptr;
+    Object* clazz = newObject(Object::Kind::classObject);
+    clazz->className = name;
+    return reinterpret_cast<jclass>(clazz);
+}
+
+jmethodID methodId(jclass clazz, const char* name, const char* signature) {
+    return reinterpret_cast<jmethodID>(new Method{classNameOf(clazz), name, signature});
+}
+
+jmethodID JNICALL getStaticMethodID(JNIEnv*, jclass clazz, const char* name, const char* signature) {
+    recordCall("GetStaticMethodID", {escaped(classNameOf(clazz)), escaped(name), escaped(signature)});
+    if (std::strcmp(name, kMainMethod) == 0 && environmentIs(standin::kMissingVariable, standin::kMissingMethod))
+        return nullptr;
+    return methodId(clazz, name, signature);
+}
+
+jmethodID JNICALL getMethodID(JNIEnv*, jclass clazz, const char* name, const char* signature) {
+    recordCall("GetMethodID", {escaped(classNameOf(clazz)), escaped(name), escaped(signature)});
+    return methodId(clazz, name, signature);
+}
+
+jobjectArray JNICALL newObjectArray(JNIEnv*, jsize length, jclass elementClass, jobject initial) {
+    recordCall("NewObjectArray", {std::to_string(length), escaped(classNameOf(elementClass)), initial ? "init" : "-"});
+    Object* array = newObject(Object::Kind::array);
+    array->elements.assign(static_cast<std::size_t>(length), object(initial));
+    return reinterpret_cast<jobjectArray>(array);
+}
+
+Object* newString(const jchar* units, std::size_t count) {
+    Object* string = newObject(Object::Kind::string);
+    string->text.reserve(1);  // never a null character pointer, even when empty
+    string->text.assign(units, units + count);
+    return string;
+}
+
+jstring JNICALL newStringJni(JNIEnv*, const jchar* units, jsize length) {
+    recordCall("NewString", {escaped(units, static_cast<std::size_t>(length))});
+    return reinterpret_cast<jstring>(newString(units, static_cast<std::size_t>(length)));
+}
+
+void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, jobject value) {
+    recordCall("SetObjectArrayElement", {std::to_string(index)});
+    Object* target = object(array);
+    if (index >= 0 && static_cast<std::size_t>(index) < target->elements.size())
+        target->elements[static_cast<std::size_t>(index)] = object(value);
+}
+
+void waitForRelease() {
+    std::wstring releaseFile;
+    if (!environmentValue(standin::kReleaseFileVariable, releaseFile)) return;
+    for (unsigned waited = 0; waited < standin::kReleaseWaitMs; waited += 50) {
+        if (GetFileAttributesW(releaseFile.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+        Sleep(50);
+    }
+}
+
+// mainVK: writes down the array it was given, then returns, throws or waits as asked.
+jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_list args) {
+    const Method* called = reinterpret_cast<const Method*>(method);
+    recordCall("CallStaticIntMethodV", {escaped(classNameOf(clazz)), escaped(called->name), escaped(called->signature)});
+    const Object* array = object(va_arg(args, jobject));
+    if (!array) {
+        record({standin::kArgumentCount, "null"});
+    } else {
+        record({standin::kArgumentCount, std::to_string(array->elements.size())});
+        for (const Object* element : array->elements) {
+            record({standin::kArgument,
+                    element ? escaped(element->text.data(), element->text.size()) : standin::kNullElement});
+        }
+    }
+    waitForRelease();
+    std::wstring exceptionText;
+    if (environmentValue(standin::kExceptionVariable, exceptionText)) {
+        pendingException = newObject(Object::Kind::throwable);
+        pendingException->text.assign(exceptionText.begin(), exceptionText.end());
+        return 0;
+    }
+    return static_cast<jint>(environmentNumber(standin::kMainResultVariable));
+}
+
+jthrowable JNICALL exceptionOccurred(JNIEnv*) {
+    recordCall("ExceptionOccurred");
+    return reinterpret_cast<jthrowable>(pendingException);
+}
+
+void JNICALL exceptionDescribe(JNIEnv*) { recordCall("ExceptionDescribe"); }
+
+void JNICALL exceptionClear(JNIEnv*) {
+    recordCall("ExceptionClear");
+    pendingException = nullptr;
+}
+
+jboolean JNICALL exceptionCheck(JNIEnv*) {
+    recordCall("ExceptionCheck");
+    return pendingException ? JNI_TRUE : JNI_FALSE;
+}
+
+// toString() of the thrown exception gives the text the test asked for.
+jobject JNICALL callObjectMethodV(JNIEnv*, jobject target, jmethodID method, va_list) {
+    const Method* called = reinterpret_cast<const Method*>(method);
+    const Object* self = object(target);
+    bool onThrowable = self && self->kind == Object::Kind::throwable;
+    recordCall("CallObjectMethodV", {escaped(called->className), escaped(called->name), escaped(called->signature),
+                                     onThrowable ? "throwable" : "other"});
+    if (!onThrowable || called->name != kToString) return nullptr;
+    return reinterpret_cast<jobject>(newString(self->text.data(), self->text.size()));
+}
+
+jsize JNICALL getStringLength(JNIEnv*, jstring string) {
+    recordCall("GetStringLength");
+    return static_cast<jsize>(object(string)->text.size());
+}
+
+const jchar* JNICALL getStringChars(JNIEnv*, jstring string, jboolean* isCopy) {
+    recordCall("GetStringChars");
+    if (isCopy) *isCopy = JNI_FALSE;
+    return object(string)->text.data();
+}
+
+// ---- JavaVM functions -----------------------------------------------------------------
+
+jint JNICALL destroyJavaVM(JavaVM*) {
+    recordCall("DestroyJavaVM");
+    return static_cast<jint>(environmentNumber(standin::kDestroyResultVariable));
+}
+
+// ---- Every other slot -----------------------------------------------------------------
+
+[[noreturn]] void unexpectedCall(const char* table, std::size_t slot) {
+    record({standin::kUnexpected, table, std::to_string(slot)});
+    TerminateProcess(GetCurrentProcess(), standin::kUnexpectedCallExitCode);
+    for (;;) Sleep(INFINITE);
+}
+
+template <std::size_t Slot>
+void JNICALL unexpectedEnvCall() { unexpectedCall("env", Slot); }
+template <std::size_t Slot>
+void JNICALL unexpectedVmCall() { unexpectedCall("vm", Slot); }
+
+using AnySlot = void(JNICALL*)();
+template <typename Table>
+constexpr std::size_t kSlotCount = sizeof(Table) / sizeof(AnySlot);
+
+template <std::size_t... Slot>
+std::array<AnySlot, sizeof...(Slot)> envSlots(std::index_sequence<Slot...>) { return {&unexpectedEnvCall<Slot>...}; }
+template <std::size_t... Slot>
+std::array<AnySlot, sizeof...(Slot)> vmSlots(std::index_sequence<Slot...>) { return {&unexpectedVmCall<Slot>...}; }
+
+// Both tables are plain arrays of pointers: every slot first gets its own
+// "unexpected" function, then the expected ones are put in place.
+JNINativeInterface_ makeEnvTable() {
+    auto slots = envSlots(std::make_index_sequence<kSlotCount<JNINativeInterface_>>{});
+    static_assert(sizeof(slots) == sizeof(JNINativeInterface_));
+    JNINativeInterface_ table;
+    std::memcpy(&table, slots.data(), sizeof table);
+    table.FindClass = findClass;
+    table.GetStaticMethodID = getStaticMethodID;
+    table.GetMethodID = getMethodID;
+    table.NewObjectArray = newObjectArray;
+    table.NewString = newStringJni;
+    table.SetObjectArrayElement = setObjectArrayElement;
+    table.CallStaticIntMethodV = callStaticIntMethodV;
+    table.ExceptionOccurred = exceptionOccurred;
+    table.ExceptionDescribe = exceptionDescribe;
+    table.ExceptionClear = exceptionClear;
+    table.ExceptionCheck = exceptionCheck;
+    table.CallObjectMethodV = callObjectMethodV;
+    table.GetStringLength = getStringLength;
+    table.GetStringChars = getStringChars;
+    return table;
+}
+
+JNIInvokeInterface_ makeVmTable() {
+    auto slots = vmSlots(std::make_index_sequence<kSlotCount<JNIInvokeInterface_>>{});
+    static_assert(sizeof(slots) == sizeof(JNIInvokeInterface_));
+    JNIInvokeInterface_ table;
+    std::memcpy(&table, slots.data(), sizeof table);
+    table.DestroyJavaVM = destroyJavaVM;
+    return table;
+}
+
+const JNINativeInterface_ envTable = makeEnvTable();
+const JNIInvokeInterface_ vmTable = makeVmTable();
+JNIEnv_ theEnv{};
+JavaVM_ theVm{};
+
+// ---- What the process looked like when the stand-in was loaded ----------------------
+
+std::wstring dllDirectoryAtLoad;
+std::wstring ownPath;
+
+std::wstring currentDirectory() {
+    std::wstring buffer(GetCurrentDirectoryW(0, nullptr), L'\0');
+    buffer.resize(GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data()));
+    return buffer;
+}
+
+void recordProcess() {
+    record({standin::kProcess, std::to_string(sizeof(void*) * 8), std::to_string(GetCurrentProcessId())});
+    record({standin::kCommandLine, escaped(std::wstring(GetCommandLineW()))});
+    record({standin::kDirectory, escaped(currentDirectory())});
+    record({standin::kDllDirectory, escaped(dllDirectoryAtLoad)});
+    record({standin::kModule, escaped(ownPath)});
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        // The launcher sets the DLL directory before it loads the JVM.
+        wchar_t buffer[32768];
+        DWORD length = GetDllDirectoryW(32768, buffer);
+        dllDirectoryAtLoad.assign(buffer, length < 32768 ? length : 0);
+        length = GetModuleFileNameW(instance, buffer, 32768);
+        ownPath.assign(buffer, length < 32768 ? length : 0);
+    }
+    return TRUE;
+}
+
+extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** pvm, void** penv, void* args) {
+    openRecord();
+    creatingThread = GetCurrentThreadId();
+    recordProcess();
+    recordCall("JNI_CreateJavaVM");
+    if (const auto* vmArgs = static_cast<const JavaVMInitArgs*>(args)) {
+        record({standin::kVersion, std::to_string(vmArgs->version)});
+        record({standin::kOptionCount, std::to_string(vmArgs->nOptions)});
+        for (jint i = 0; i < vmArgs->nOptions; ++i) {
+            const JavaVMOption& option = vmArgs->options[i];
+            record({standin::kOption, escaped(option.optionString), option.extraInfo ? "extra" : "-"});
+        }
+        record({standin::kIgnoreUnrecognized, std::to_string(static_cast<int>(vmArgs->ignoreUnrecognized))});
+    }
+    jint result = static_cast<jint>(environmentNumber(standin::kCreateResultVariable));
+    if (result != 0) return result;
+    theEnv.functions = &envTable;
+    theVm.functions = &vmTable;
+    *pvm = &theVm;
+    *penv = &theEnv;
+    return 0;
+}

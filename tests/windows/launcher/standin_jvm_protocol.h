@@ -1,0 +1,49 @@
+// What the stand-in "jvm.dll" (standin_jvm.cpp) and the tests that drive it
+// share: the environment variables that set its behaviour, and the words of
+// the record it writes.
+//
+// The record is a text file, one event a line: a word, then fields separated
+// by one blank. Fields are escaped so that any text survives: characters from
+// "!" to "~" stand for themselves except the backslash; every other 8-bit
+// byte is written \xHH and every other UTF-16 unit \uHHHH.
+#pragma once
+
+namespace standin {
+
+// ---- Behaviour, from the launcher's environment (inherited from the test) ----
+inline constexpr const wchar_t* kRecordVariable = L"VARKEL_STANDIN_RECORD";          // record file path
+inline constexpr const wchar_t* kCreateResultVariable = L"VARKEL_STANDIN_CREATE";    // JNI_CreateJavaVM result
+inline constexpr const wchar_t* kMissingVariable = L"VARKEL_STANDIN_MISSING";        // "class" or "method"
+inline constexpr const wchar_t* kMainResultVariable = L"VARKEL_STANDIN_MAIN_RESULT";  // mainVK's return value
+inline constexpr const wchar_t* kExceptionVariable = L"VARKEL_STANDIN_EXCEPTION";    // mainVK throws, toString() gives this
+inline constexpr const wchar_t* kDestroyResultVariable = L"VARKEL_STANDIN_DESTROY";  // DestroyJavaVM result
+// mainVK waits (at most kReleaseWaitMs) until this file exists: lets a test get
+// hold of a launcher process it did not start itself.
+inline constexpr const wchar_t* kReleaseFileVariable = L"VARKEL_STANDIN_RELEASE_FILE";
+inline constexpr unsigned kReleaseWaitMs = 60000;
+
+inline constexpr const wchar_t* kMissingClass = L"class";
+inline constexpr const wchar_t* kMissingMethod = L"method";
+
+// Any JNI function the launcher has no business calling ends the process at
+// once with this code, after an "unexpected" line.
+inline constexpr unsigned kUnexpectedCallExitCode = 0x0BADCA11;
+
+// ---- Record words ----------------------------------------------------------------
+inline constexpr const char* kProcess = "process";        // bits, process id
+inline constexpr const char* kCommandLine = "commandline";  // GetCommandLineW of the process
+inline constexpr const char* kDirectory = "cwd";           // current directory at JNI_CreateJavaVM
+inline constexpr const char* kDllDirectory = "dlldir";     // DLL directory when the stand-in was loaded
+inline constexpr const char* kModule = "module";           // the stand-in's own path
+inline constexpr const char* kVersion = "version";         // vmArgs.version (decimal)
+inline constexpr const char* kOptionCount = "noptions";
+inline constexpr const char* kOption = "option";            // one per option, in order: the bytes, then "extra" or "-"
+inline constexpr const char* kIgnoreUnrecognized = "ignoreunrecognized";
+inline constexpr const char* kCall = "call";                // one per JNI call, in order: function name and details
+inline constexpr const char* kArgumentCount = "argc";      // the array mainVK received: its length...
+inline constexpr const char* kArgument = "arg";            // ...and each element, UTF-16 ("null" marks a null element)
+inline constexpr const char* kOffThread = "offthread";     // a JNI call on another thread than the creating one
+inline constexpr const char* kUnexpected = "unexpected";   // "env" or "vm", slot number
+inline constexpr const char* kNullElement = "null";
+
+}  // namespace standin
