@@ -10,13 +10,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -152,7 +150,7 @@ protected:
 
     // Runs the program to a normal end and returns its result.
     std::int32_t runToNormalEnd() {
-        std::int32_t result = INT32_MIN + 12345;
+        std::int32_t result = INT32_MIN + 12345;  // no case returns this
         std::optional<fake::ProcessEnded> ended = runUntilEnd(ctx_, &result);
         if (ended) {
             ADD_FAILURE() << "the process ended with code " << ended->code << "; boxes: " << fake::machine().boxes.size()
