@@ -75,7 +75,9 @@ TEST_F(PerUserSetup, UninstallRemovesThePathAndASecondOneFailsWithMinusFour) {
               (std::vector<std::string>{"RegisterVarkelApp(0)", "DllRegisterServer(0)", "UnregisterVarkelApp(0)",
                                         "DllUnregisterServer(0)", "UnregisterVarkelApp(0)"}));
     for (const StandinCall& call : folder.calls()) {
-        if (call.exportName == "UnregisterVarkelApp") EXPECT_EQ(call.argument, "");
+        if (call.exportName == "UnregisterVarkelApp") {
+            EXPECT_EQ(call.argument, "");
+        }
     }
 }
 
