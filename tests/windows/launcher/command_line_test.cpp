@@ -1,0 +1,91 @@
+// The command line: the Java program's arguments reach mainVK exactly, in
+// order and in UTF-16; the launcher's own "--conf=" option picks the startup
+// configuration file, resolved against the launcher's folder.
+#include <gtest/gtest.h>
+
+#include "launcher_fixture.h"
+#include "standin_jvm_protocol.h"
+
+namespace launchertest {
+namespace {
+
+using Arguments = std::vector<std::wstring>;
+
+TEST(CommandLine, ArgumentsReachMainInOrder) {
+    struct Case {
+        const wchar_t* commandLine;
+        Arguments expected;
+    } cases[] = {
+        // None at all gives an empty array, never a null one.
+        {L"", {}},
+        {L"   ", {}},
+        {L"plain \"C:\\Logs\\my app.log\"  a\"\"b \"\" x\"  y\" tab\tinside",
+         {L"plain", L"C:\\Logs\\my app.log", L"ab", L"x  y", L"tab\tinside"}},
+        // Not launcher options: a bare "--conf=" and other letter cases.
+        {L"--conf= --Console --CONF=x.conf", {L"--conf=", L"--Console", L"--CONF=x.conf"}},
+        // File names in any script keep their text.
+        {L"\"C:\\Data\\\u00E9t\u00E9\\\u0416\u0443\u0440\u043D\u0430\u043B.log\" caf\u00E9 \u03B1\u03B2 \U0001F600",
+         {L"C:\\Data\\\u00E9t\u00E9\\\u0416\u0443\u0440\u043D\u0430\u043B.log", L"caf\u00E9", L"\u03B1\u03B2",
+          L"\U0001F600"}},
+    };
+    Installation installation;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(wintest::utf8(c.commandLine));
+        Launch launch = launchertest::launch(installation, c.commandLine);
+        EXPECT_EQ(launch.run.exitCode, 0u);
+        EXPECT_TRUE(launch.run.boxes.empty());
+        ASSERT_TRUE(launch.record.arguments()) << "mainVK was not called";
+        EXPECT_EQ(*launch.record.arguments(), c.expected);
+    }
+}
+
+// "--conf=" names a file in the launcher's folder, wherever the launcher was
+// started from; relative names in it resolve there too. The last one counts,
+// and none reaches the Java program.
+TEST(CommandLine, ConfOptionReadsTheNamedFileFromTheLauncherFolder) {
+    Installation installation;
+    installation.write(L"my settings.conf", installation.javaPathLine() + "MAX_MEMORY=123M\n");
+    installation.write(L"lib\\found.jar", "PK");
+    wintest::TempDir elsewhere(L"elsewhere");
+    wintest::RunOptions options;
+    options.workingDirectory = elsewhere.path();
+    Launch launch = launchertest::launch(installation, L"--conf=startup.conf one \"--conf=my settings.conf\" two",
+                                         {}, options);
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    EXPECT_EQ(launch.record.text(standin::kDirectory), installation.dir());
+    ASSERT_EQ(launch.record.options().size(), 4u);
+    EXPECT_EQ(launch.record.options()[0],
+              "-Djava.class.path=classes;parsers\\classes;managers\\classes;jar\\varkel.jar;lib\\found.jar");
+    EXPECT_EQ(launch.record.options()[1], "-Xmx123M");
+    ASSERT_TRUE(launch.record.arguments());
+    EXPECT_EQ(*launch.record.arguments(), (Arguments{L"one", L"two"}));
+}
+
+// A file that cannot be opened (missing, or a folder) is named as given; the
+// JVM is never started.
+TEST(CommandLine, UnopenableStartupConfigurationEndsWithExitCode2) {
+    struct Case {
+        const wchar_t* commandLine;
+        const wchar_t* shownName;
+    } cases[] = {
+        {L"--conf=missing.conf file.log", L"missing.conf"},
+        {L"--conf=folder.conf", L"folder.conf"},
+        {L"file.log", L"startup.conf"},
+    };
+    Installation installation;
+    DeleteFileW(installation.configPath().c_str());
+    wintest::makeDirectories(installation / L"folder.conf");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(wintest::utf8(c.commandLine));
+        Launch launch = launchertest::launch(installation, c.commandLine);
+        EXPECT_EQ(launch.run.exitCode, 2u);
+        ASSERT_EQ(launch.run.boxes.size(), 1u);
+        expectErrorBox(launch.run.boxes[0], L"Unable to open startup config file \"" + std::wstring(c.shownName) +
+                                                L"\".\nJava program won't be launched.");
+        EXPECT_FALSE(launch.record.loaded());
+    }
+}
+
+}  // namespace
+}  // namespace launchertest
