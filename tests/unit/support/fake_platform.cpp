@@ -145,6 +145,7 @@ bool createProcess(const WideString& commandLine) {
 bool allocConsole() {
     auto& m = fake::machine();
     m.calls.push_back("AllocConsole");
+    m.consoleLog.push_back("AllocConsole");
     if (m.allocConsoleFails) {
         m.lastError = m.allocConsoleError;
         return false;
@@ -154,13 +155,28 @@ bool allocConsole() {
 }
 
 std::optional<ConsoleBufferSize> consoleBufferSize() { return fake::machine().consoleBuffer; }
-void setConsoleBufferSize(ConsoleBufferSize size) { fake::machine().consoleBuffer = size; }
+void setConsoleBufferSize(ConsoleBufferSize size) {
+    auto& m = fake::machine();
+    m.consoleBuffer = size;
+    m.consoleLog.push_back("SetConsoleScreenBufferSize " + std::to_string(size.columns) + "x" +
+                           std::to_string(size.rows));
+}
 std::optional<WindowRect> consoleWindowRect() { return fake::machine().consoleWindow; }
-void moveConsoleWindow(WindowRect rect) { fake::machine().consoleWindow = rect; }
-void bindStandardStreamsToConsole() { fake::machine().streamsBound = true; }
+void moveConsoleWindow(WindowRect rect) {
+    auto& m = fake::machine();
+    m.consoleWindow = rect;
+    m.consoleLog.push_back("MoveWindow " + std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                           std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top));
+}
+void bindStandardStreamsToConsole() {
+    auto& m = fake::machine();
+    m.streamsBound = true;
+    m.consoleLog.push_back("BindStandardStreams");
+}
 
 ConsoleInput readConsoleInputEvent() {
     auto& m = fake::machine();
+    m.consoleLog.push_back("ReadConsoleInput");
     if (m.consoleInputs.empty()) return ConsoleInput{};
     ConsoleInput input = m.consoleInputs.front();
     m.consoleInputs.pop_front();
@@ -171,8 +187,13 @@ void freeConsole() {
     auto& m = fake::machine();
     m.consoleFreed = true;
     m.calls.push_back("FreeConsole");
+    m.consoleLog.push_back("FreeConsole");
 }
 
-void writeStandardOutput(WideView text) { fake::machine().standardOutput.append(text); }
+void writeStandardOutput(WideView text) {
+    auto& m = fake::machine();
+    m.standardOutput.append(text);
+    m.consoleLog.push_back("Write");
+}
 
 }  // namespace varkel::platform

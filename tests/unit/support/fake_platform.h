@@ -87,6 +87,10 @@ struct Machine {
     std::optional<varkel::platform::WindowRect> consoleWindow = varkel::platform::WindowRect{10, 20, 650, 320};
     std::deque<varkel::platform::ConsoleInput> consoleInputs;  // empty: reads fail
     WideString standardOutput;
+    // The console operations in order, with what they were given:
+    // "AllocConsole", "SetConsoleScreenBufferSize 100x300", "MoveWindow 10,20 850x400",
+    // "BindStandardStreams", "Write", "ReadConsoleInput", "FreeConsole".
+    std::vector<std::string> consoleLog;
 
     // A path as the process sees it: relative paths resolve against the current directory.
     WideString resolve(const WideString& path) const;
