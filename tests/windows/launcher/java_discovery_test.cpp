@@ -1,0 +1,281 @@
+// Finding Java: the private "jre", the registry in its 32-bit and 64-bit
+// views, JAVA_HOME and PATH, in that order, unless JAVA_PATH names the one
+// home to use; the JVM library paths tried for each home; the summary and the
+// detailed report when nothing loads.
+//
+// These tests change the machine's registry and the environment the launcher
+// inherits; the registry lock keeps other test programs from seeing or
+// changing the Java registration meanwhile.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "launcher_fixture.h"
+#include "messages.h"
+#include "registry_lock.h"
+#include "standin_jvm_protocol.h"
+
+namespace launchertest {
+namespace {
+
+constexpr const wchar_t* kJavaSoftKey = L"SOFTWARE\\JavaSoft";
+constexpr const wchar_t* kJreKeyName = L"Java Runtime Environment";
+constexpr const wchar_t* kLibraryOrder[] = {L"\\bin\\client\\jvm.dll", L"\\bin\\server\\jvm.dll",
+                                            L"\\jre\\bin\\client\\jvm.dll", L"\\jre\\bin\\server\\jvm.dll"};
+constexpr const wchar_t* kNotFound = L"Error 126: File not found.";
+constexpr const wchar_t* kWrongBitness = L"Error 193: Can't load 32-bits DLL from this 64-bits process.";
+
+// ---- The Java registration ---------------------------------------------------------
+
+void deleteJavaRegistration(REGSAM view) {
+    HKEY javaSoft = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kJavaSoftKey, 0, KEY_ALL_ACCESS | view, &javaSoft) != ERROR_SUCCESS) return;
+    RegDeleteTreeW(javaSoft, kJreKeyName);
+    RegCloseKey(javaSoft);
+}
+
+void setString(HKEY key, const wchar_t* name, const std::wstring& value) {
+    ASSERT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+// Writes a registration like a Java installer's into one registry view.
+void registerJava(REGSAM view, const std::wstring& version, const std::optional<std::wstring>& javaHome,
+                  const std::optional<std::wstring>& runtimeLib) {
+    const std::wstring jreKey = std::wstring(kJavaSoftKey) + L"\\" + kJreKeyName;
+    HKEY key = nullptr, versionKey = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, jreKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    setString(key, L"CurrentVersion", version);
+    ASSERT_EQ(RegCreateKeyExW(key, version.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &versionKey, nullptr),
+              ERROR_SUCCESS);
+    if (javaHome) setString(versionKey, L"JavaHome", *javaHome);
+    if (runtimeLib) setString(versionKey, L"RuntimeLib", *runtimeLib);
+    RegCloseKey(versionKey);
+    RegCloseKey(key);
+}
+
+std::wstring systemDirectory() {
+    wchar_t buffer[MAX_PATH + 1];
+    UINT length = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    return std::wstring(buffer, length);
+}
+
+// Owns the machine's Java registration and the launcher's JAVA_HOME and PATH
+// for one test: nothing from outside leaks in, and everything is undone.
+class JavaDiscovery : public ::testing::Test {
+public:
+    void SetUp() override {
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) deleteJavaRegistration(view);
+        environment_.set(L"JAVA_HOME", std::nullopt);
+        setPath({});
+    }
+    void TearDown() override {
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) deleteJavaRegistration(view);
+    }
+    // PATH: the system directory (never a Java home), then the given entries.
+    void setPath(const std::vector<std::wstring>& entries) {
+        std::wstring path = systemDirectory();
+        for (const auto& entry : entries) path += L";" + entry;
+        environment_.set(L"PATH", path);
+    }
+    void setJavaHome(const std::wstring& home) { environment_.set(L"JAVA_HOME", home); }
+
+private:
+    wintest::RegistryLock lock_;
+    EnvironmentOverride environment_;
+};
+
+// An installation whose startup.conf does not name a Java home.
+void withoutJavaPath(const Installation& installation) { installation.write(L"startup.conf", "SPLASH_SCREEN=0\n"); }
+
+void placeStandin(const std::wstring& path, const std::wstring& built = builtStandinJvm()) {
+    wintest::makeDirectories(path.substr(0, path.find_last_of(L'\\')));
+    wintest::copyFileOrFail(built, path);
+}
+
+void placeJavaExe(const std::wstring& folder) {
+    wintest::makeDirectories(folder);
+    wintest::writeFileBytes(folder + L"\\java.exe", "MZ");
+}
+
+std::wstring summary(bool suggestsOtherBuild, const std::wstring& configPath) {
+    std::wstring solutions = suggestsOtherBuild ? L"\n  - Run the 32-bits version of Varkel using \"Varkel.exe\" instead\n"
+                                                  L"    (a suitable 32-bits Java has been found)\n"
+                                                : L"";
+    return L"Unable to find a 64-bits version of Java (mandatory since you are trying to use Varkel in 64-bits).\n"
+           L"Possible solutions:\n" +
+           solutions + L"\n  - Specify a valid 64-bits Java path using \"JAVA_PATH\" variable in file:\n    \"" +
+           configPath + L"\"\n\n  - [Re]install Java 64-bits\n\nDo you want to see detailed errors?";
+}
+
+void expectSummaryBox(const wintest::SeenBox& box, const std::wstring& text) {
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, L"error");
+    EXPECT_TRUE(box.hasYes && box.hasNo) << "a Yes/No question";
+    EXPECT_FALSE(box.hasOk);
+}
+
+struct Attempt {
+    std::wstring path;
+    std::wstring error;
+};
+
+std::wstring report(const std::vector<Attempt>& attempts) {
+    std::wstring text = L"Errors while trying to find and start 64-bits JVM:";
+    for (const Attempt& attempt : attempts) text += L"\n- " + attempt.path + L":\n   " + attempt.error;
+    return text;
+}
+
+// The four library paths of a Java home, each failing with "file not found".
+void addHome(std::vector<Attempt>& attempts, const std::wstring& home) {
+    for (const wchar_t* suffix : kLibraryOrder) attempts.push_back({home + suffix, kNotFound});
+}
+
+int answerYes(const wintest::SeenBox& box) { return box.hasYes ? IDYES : IDOK; }
+
+// Every source at once, none with a usable JVM, one with a 32-bit one: the
+// report lists every path in the order of the sources, each once, and the
+// summary suggests the 32-bit build. Long registry values and PATH entries
+// count whole.
+TEST_F(JavaDiscovery, EverySourceInOrderInTheDetailedReport) {
+    for (bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "answered Yes" : "answered No");
+        Installation installation;
+        withoutJavaPath(installation);
+        const std::wstring jre = installation / L"jre";
+        const std::wstring registry32 = installation / L"reg32";
+        const std::wstring registry64 = installation / (std::wstring(180, L'r') + L"\\reg64");
+        const std::wstring javaHome = installation / L"javahome\\";  // taken with its backslash
+        const std::wstring onPath = installation / L"pathjava";
+        const std::wstring longOnPath = installation / (std::wstring(130, L'p') + L"\\" + std::wstring(130, L'q'));
+        wintest::makeDirectories(jre);
+        registerJava(KEY_WOW64_32KEY, L"1.8", registry32, registry32 + L"\\bin\\server\\jvm.dll");
+        registerJava(KEY_WOW64_64KEY, L"17", registry64, std::nullopt);
+        setJavaHome(javaHome);
+        placeJavaExe(onPath + L"\\bin");
+        placeJavaExe(longOnPath + L"\\bin");
+        wintest::makeDirectories(installation / L"nojava");
+        setPath({onPath + L"\\bin", installation / L"nojava", longOnPath + L"\\bin\\"});
+        placeStandin(onPath + L"\\bin\\server\\jvm.dll", builtStandinJvmOtherBits());
+
+        std::vector<Attempt> attempts;
+        addHome(attempts, jre);
+        attempts.push_back({registry32 + L"\\bin\\server\\jvm.dll", kNotFound});  // RuntimeLib first...
+        for (const wchar_t* suffix : {L"\\bin\\client\\jvm.dll", L"\\jre\\bin\\client\\jvm.dll",
+                                      L"\\jre\\bin\\server\\jvm.dll"})  // ...and not again
+            attempts.push_back({registry32 + suffix, kNotFound});
+        addHome(attempts, registry64);
+        addHome(attempts, javaHome);
+        addHome(attempts, onPath);
+        attempts[attempts.size() - 3].error = kWrongBitness;
+        addHome(attempts, longOnPath);
+
+        wintest::RunOptions options;
+        if (yes) options.answer = answerYes;
+        Launch launch = launchertest::launch(installation, L"file.log", {}, options);
+        EXPECT_EQ(launch.run.exitCode, 2u);
+        EXPECT_FALSE(launch.record.loaded());
+        ASSERT_EQ(launch.run.boxes.size(), yes ? 2u : 1u);
+        expectSummaryBox(launch.run.boxes[0], summary(true, installation.configPath()));
+        if (!yes) continue;
+        // With lines this long the box may reach past the display's edges,
+        // where its icon cannot be read; JavaPathAloneIsSearched checks the
+        // report box's icon.
+        const wintest::SeenBox& details = launch.run.boxes[1];
+        EXPECT_EQ(details.caption, kCaption);
+        EXPECT_EQ(details.text, report(attempts));
+        EXPECT_TRUE(details.hasOk && !details.hasYes && !details.hasNo);
+    }
+}
+
+// Each source alone leads to its JVM; a home's client library comes before
+// its server library.
+TEST_F(JavaDiscovery, EachSourceAloneLoadsItsJvm) {
+    struct Case {
+        const char* source;
+        std::function<std::wstring(JavaDiscovery&, const Installation&)> setUp;  // returns the JVM to be loaded
+    } cases[] = {
+        {"private jre",
+         [](JavaDiscovery&, const Installation& i) { return i / L"jre\\bin\\server\\jvm.dll"; }},
+        {"registry, 32-bit view, RuntimeLib only",
+         [](JavaDiscovery&, const Installation& i) {
+             registerJava(KEY_WOW64_32KEY, L"1.8", std::nullopt, i / L"runtime\\jvm.dll");
+             return i / L"runtime\\jvm.dll";
+         }},
+        {"registry, 64-bit view, JavaHome only",
+         [](JavaDiscovery&, const Installation& i) {
+             registerJava(KEY_WOW64_64KEY, L"17.0.2", i / L"reg64", std::nullopt);
+             return i / L"reg64\\bin\\server\\jvm.dll";
+         }},
+        {"JAVA_HOME, client before server",
+         [](JavaDiscovery& test, const Installation& i) {
+             test.setJavaHome(i / L"home");
+             placeStandin(i / L"home\\bin\\server\\jvm.dll");
+             return i / L"home\\bin\\client\\jvm.dll";
+         }},
+        {"PATH",
+         [](JavaDiscovery& test, const Installation& i) {
+             placeJavaExe(i / L"onpath\\bin");
+             test.setPath({i / L"elsewhere", i / L"onpath\\bin"});
+             return i / L"onpath\\jre\\bin\\server\\jvm.dll";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        SetUp();
+        Installation installation;
+        withoutJavaPath(installation);
+        std::wstring jvm = c.setUp(*this, installation);
+        placeStandin(jvm);
+        StandinBehaviour behaviour;
+        behaviour.mainResult = 21;
+        Launch launch = launchertest::launch(installation, {}, behaviour);
+        EXPECT_EQ(launch.run.exitCode, 21u);
+        EXPECT_TRUE(launch.run.boxes.empty());
+        EXPECT_EQ(launch.record.text(standin::kModule), jvm);
+        TearDown();
+    }
+}
+
+// JAVA_PATH (here naming the "bin" folder, with a trailing backslash) is the
+// only home searched, even when it holds no JVM and other sources would.
+TEST_F(JavaDiscovery, JavaPathAloneIsSearched) {
+    Installation installation;
+    const std::wstring named = installation / L"named";
+    installation.write(L"startup.conf", "JAVA_PATH=" + wintest::utf8(named) + "\\bin\\\n");
+    placeStandin(installation / L"jre\\bin\\server\\jvm.dll");
+    setJavaHome(installation.javaHome());
+    wintest::RunOptions options;
+    options.answer = answerYes;
+    Launch launch = launchertest::launch(installation, {}, {}, options);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    EXPECT_FALSE(launch.record.loaded());
+    ASSERT_EQ(launch.run.boxes.size(), 2u);
+    // Only missing files: no suggestion of the other build.
+    expectSummaryBox(launch.run.boxes[0], summary(false, installation.configPath()));
+    std::vector<Attempt> attempts;
+    addHome(attempts, named);
+    expectErrorBox(launch.run.boxes[1], report(attempts));
+}
+
+TEST_F(JavaDiscovery, NoCandidateMeansJavaIsNotInstalled) {
+    Installation installation;
+    withoutJavaPath(installation);
+    Launch launch = launchertest::launch(installation);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    ASSERT_EQ(launch.run.boxes.size(), 1u);
+    const std::wstring javaDownload = reinterpret_cast<const wchar_t*>(varkel::text::kJavaDownloadAddress);
+    const std::wstring product = reinterpret_cast<const wchar_t*>(varkel::text::kProductAddress);
+    EXPECT_EQ(javaDownload.rfind(L"https://", 0), 0u);
+    EXPECT_EQ(product.rfind(L"https://", 0), 0u);
+    expectErrorBox(launch.run.boxes[0], L"Java is not installed. Please install it from " + javaDownload +
+                                            L",\nor download the full Varkel installer (with Java included) from " +
+                                            product + L".");
+}
+
+}  // namespace
+}  // namespace launchertest
