@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,14 @@ std::string narrow(const std::u16string& text) {
 
 // ---- Word splitting ---------------------------------------------------------------------
 
+// Each case has a name: CTest lists value-parameterised cases by what
+// PrintTo prints.
 struct SplitCase {
+    const char* name;
     std::u16string line;
     std::vector<std::u16string> words;
 };
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
 
 class SplitSetupWords : public ::testing::TestWithParam<SplitCase> {};
 
@@ -32,17 +37,17 @@ TEST_P(SplitSetupWords, GivesTheWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitSetupWords,
-    ::testing::Values(SplitCase{u"", {}}, SplitCase{u"    ", {}}, SplitCase{u"\"\"", {}},
-                      SplitCase{u"\"\" \"\"", {}}, SplitCase{u"a", {u"a"}},
-                      SplitCase{u"  a   b  ", {u"a", u"b"}},
-                      SplitCase{u"\"C:\\Program Files\\V.exe\"", {u"C:\\Program Files\\V.exe"}},
-                      SplitCase{u"a\"b c\"d e", {u"ab cd", u"e"}},
-                      SplitCase{u"\" \"", {u" "}},
-                      SplitCase{u"\" lead\" x", {u" lead", u"x"}},
-                      SplitCase{u"\"open to the end", {u"open to the end"}},
+    ::testing::Values(SplitCase{"Empty", u"", {}}, SplitCase{"Blanks", u"    ", {}}, SplitCase{"EmptyQuotes", u"\"\"", {}},
+                      SplitCase{"TwoEmptyQuotes", u"\"\" \"\"", {}}, SplitCase{"OneWord", u"a", {u"a"}},
+                      SplitCase{"ManyBlanks", u"  a   b  ", {u"a", u"b"}},
+                      SplitCase{"QuotedPath", u"\"C:\\Program Files\\V.exe\"", {u"C:\\Program Files\\V.exe"}},
+                      SplitCase{"QuotesInsideAWord", u"a\"b c\"d e", {u"ab cd", u"e"}},
+                      SplitCase{"QuotedBlank", u"\" \"", {u" "}},
+                      SplitCase{"QuotedLeadingBlank", u"\" lead\" x", {u" lead", u"x"}},
+                      SplitCase{"UnclosedQuote", u"\"open to the end", {u"open to the end"}},
                       // Only U+0020 separates: tabs and other white space stay in the word.
-                      SplitCase{u"a\tb\u00A0c", {u"a\tb\u00A0c"}},
-                      SplitCase{u"x\"\"y", {u"xy"}}));
+                      SplitCase{"TabsAndNoBreakSpaceStay", u"a\tb\u00A0c", {u"a\tb\u00A0c"}},
+                      SplitCase{"EmptyQuotesInsideAWord", u"x\"\"y", {u"xy"}}));
 
 TEST(SplitSetupWordsBounds, TenWordsAreKeptAnEleventhOverflows) {
     EXPECT_EQ(splitSetupWords(u"1 2 3 4 5 6 7 8 9 10").words.size(), 10u);
@@ -69,10 +74,12 @@ TEST(SplitSetupWordsBounds, AWordOf149CharactersFitsOneOf150Overflows) {
 // ---- The check ------------------------------------------------------------------------------
 
 struct AcceptedCase {
+    const char* name;
     std::u16string line;
     bool installMode, allUsers, silent, forkAllowed;
     std::u16string launcherPath;
 };
+void PrintTo(const AcceptedCase& c, std::ostream* out) { *out << c.name; }
 
 class AcceptedCommandLine : public ::testing::TestWithParam<AcceptedCase> {};
 
@@ -92,35 +99,37 @@ const std::u16string kLongestPath = u"C:\\" + std::u16string(kMaxWordChars - 3, 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AcceptedCommandLine,
     ::testing::Values(
-        AcceptedCase{u"/install C:\\Varkel\\Varkel-64.exe", true, false, false, true, u"C:\\Varkel\\Varkel-64.exe"},
-        AcceptedCase{u"/install \"C:\\Program Files\\Varkel\\Varkel-64.exe\"", true, false, false, true,
+        AcceptedCase{"PlainPath", u"/install C:\\Varkel\\Varkel-64.exe", true, false, false, true, u"C:\\Varkel\\Varkel-64.exe"},
+        AcceptedCase{"QuotedPathWithBlanks", u"/install \"C:\\Program Files\\Varkel\\Varkel-64.exe\"", true, false, false, true,
                      u"C:\\Program Files\\Varkel\\Varkel-64.exe"},
-        AcceptedCase{u"/install C:\\\"Program Files\"\\V.exe", true, false, false, true, u"C:\\Program Files\\V.exe"},
-        AcceptedCase{u"/uninstall", false, false, false, true, u""},
-        AcceptedCase{u"  /uninstall  ", false, false, false, true, u""},
-        AcceptedCase{u"\"/uninstall\"", false, false, false, true, u""},
-        AcceptedCase{u"/silent /allusers /install C:\\V.exe", true, true, true, true, u"C:\\V.exe"},
-        AcceptedCase{u"/nofork /silent /allusers /install C:\\V.exe", true, true, true, false, u"C:\\V.exe"},
-        AcceptedCase{u"/nofork /allusers /uninstall", false, true, false, false, u""},
-        AcceptedCase{u"/uninstall /allusers /silent", false, true, true, true, u""},
-        AcceptedCase{u"/silent /silent /uninstall /uninstall", false, false, true, true, u""},
-        AcceptedCase{u"/install a /install b", true, false, false, true, u"b"},
-        AcceptedCase{u"/install C:\\V.exe /allusers", true, true, false, true, u"C:\\V.exe"},
+        AcceptedCase{"QuotesInsideThePath", u"/install C:\\\"Program Files\"\\V.exe", true, false, false, true, u"C:\\Program Files\\V.exe"},
+        AcceptedCase{"Uninstall", u"/uninstall", false, false, false, true, u""},
+        AcceptedCase{"UninstallWithBlanksAround", u"  /uninstall  ", false, false, false, true, u""},
+        AcceptedCase{"QuotedSwitch", u"\"/uninstall\"", false, false, false, true, u""},
+        AcceptedCase{"SilentAllUsersInstall", u"/silent /allusers /install C:\\V.exe", true, true, true, true, u"C:\\V.exe"},
+        AcceptedCase{"NoForkSilentAllUsersInstall", u"/nofork /silent /allusers /install C:\\V.exe", true, true, true, false, u"C:\\V.exe"},
+        AcceptedCase{"NoForkAllUsersUninstall", u"/nofork /allusers /uninstall", false, true, false, false, u""},
+        AcceptedCase{"FlagsAfterUninstall", u"/uninstall /allusers /silent", false, true, true, true, u""},
+        AcceptedCase{"RepeatedFlags", u"/silent /silent /uninstall /uninstall", false, false, true, true, u""},
+        AcceptedCase{"LastPathWins", u"/install a /install b", true, false, false, true, u"b"},
+        AcceptedCase{"FlagAfterThePath", u"/install C:\\V.exe /allusers", true, true, false, true, u"C:\\V.exe"},
         // The path is not examined: any word is stored as it came.
-        AcceptedCase{u"/install -x", true, false, false, true, u"-x"},
-        AcceptedCase{u"/install /Install", true, false, false, true, u"/Install"},
-        AcceptedCase{u"/install \" \"", true, false, false, true, u" "},
-        AcceptedCase{u"/install C:\\\u0412\u0430\u0440\u043A\u0435\u043B\\V.exe", true, false, false, true,
+        AcceptedCase{"PathLikeAnOption", u"/install -x", true, false, false, true, u"-x"},
+        AcceptedCase{"PathLikeASwitchInOtherCase", u"/install /Install", true, false, false, true, u"/Install"},
+        AcceptedCase{"BlankPath", u"/install \" \"", true, false, false, true, u" "},
+        AcceptedCase{"CyrillicPath", u"/install C:\\\u0412\u0430\u0440\u043A\u0435\u043B\\V.exe", true, false, false, true,
                      u"C:\\\u0412\u0430\u0440\u043A\u0435\u043B\\V.exe"},
         // Ten words is the most there may be.
-        AcceptedCase{u"/silent /silent /silent /silent /silent /silent /silent /silent /install x", true, false,
+        AcceptedCase{"TenWords", u"/silent /silent /silent /silent /silent /silent /silent /silent /install x", true, false,
                      true, true, u"x"},
-        AcceptedCase{u"/install " + kLongestPath, true, false, false, true, kLongestPath}));
+        AcceptedCase{"LongestPath", u"/install " + kLongestPath, true, false, false, true, kLongestPath}));
 
 struct RejectedCase {
+    const char* name;
     std::u16string line;
     Rejection rejection;
 };
+void PrintTo(const RejectedCase& c, std::ostream* out) { *out << c.name; }
 
 class RejectedCommandLine : public ::testing::TestWithParam<RejectedCase> {};
 
@@ -133,31 +142,31 @@ TEST_P(RejectedCommandLine, GivesTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RejectedCommandLine,
     ::testing::Values(
-        RejectedCase{u"", Rejection::NoWords}, RejectedCase{u"   ", Rejection::NoWords},
-        RejectedCase{u"\"\"", Rejection::NoWords},
-        RejectedCase{u"/install", Rejection::MissingPath},
-        RejectedCase{u"/silent /install", Rejection::MissingPath},
+        RejectedCase{"Empty", u"", Rejection::NoWords}, RejectedCase{"Blanks", u"   ", Rejection::NoWords},
+        RejectedCase{"EmptyQuotes", u"\"\"", Rejection::NoWords},
+        RejectedCase{"InstallAsLastWord", u"/install", Rejection::MissingPath},
+        RejectedCase{"InstallLastAfterAFlag", u"/silent /install", Rejection::MissingPath},
         // Each "/install" needs its own path, even after an earlier one had one.
-        RejectedCase{u"/install a /install", Rejection::MissingPath},
-        RejectedCase{u"/install /silent C:\\V.exe", Rejection::SwitchInsteadOfPath},
-        RejectedCase{u"/install /uninstall", Rejection::SwitchInsteadOfPath},
-        RejectedCase{u"/install /nofork x", Rejection::SwitchInsteadOfPath},
-        RejectedCase{u"/install /install x", Rejection::SwitchInsteadOfPath},
-        RejectedCase{u"/install C:\\V.exe /uninstall", Rejection::InstallAndUninstall},
-        RejectedCase{u"/uninstall /install C:\\V.exe", Rejection::InstallAndUninstall},
-        RejectedCase{u"stray", Rejection::UnknownWord},
-        RejectedCase{u"/uninstall stray", Rejection::UnknownWord},
-        RejectedCase{u"/install C:\\V.exe stray", Rejection::UnknownWord},
-        RejectedCase{u"/Uninstall", Rejection::UnknownWord},
-        RejectedCase{u"-uninstall", Rejection::UnknownWord},
-        RejectedCase{u"/uninstall\t", Rejection::UnknownWord},
-        RejectedCase{u"/silent", Rejection::NoJob},
-        RejectedCase{u"/silent /allusers /nofork", Rejection::NoJob},
-        RejectedCase{u"1 2 3 4 5 6 7 8 9 10 /uninstall", Rejection::TooManyWords},
-        RejectedCase{u"/silent /silent /silent /silent /silent /silent /silent /silent /silent /silent /uninstall",
+        RejectedCase{"TrailingInstallAfterAPath", u"/install a /install", Rejection::MissingPath},
+        RejectedCase{"SilentWherePathIsDue", u"/install /silent C:\\V.exe", Rejection::SwitchInsteadOfPath},
+        RejectedCase{"UninstallWherePathIsDue", u"/install /uninstall", Rejection::SwitchInsteadOfPath},
+        RejectedCase{"NoForkWherePathIsDue", u"/install /nofork x", Rejection::SwitchInsteadOfPath},
+        RejectedCase{"InstallWherePathIsDue", u"/install /install x", Rejection::SwitchInsteadOfPath},
+        RejectedCase{"InstallThenUninstall", u"/install C:\\V.exe /uninstall", Rejection::InstallAndUninstall},
+        RejectedCase{"UninstallThenInstall", u"/uninstall /install C:\\V.exe", Rejection::InstallAndUninstall},
+        RejectedCase{"StrayWord", u"stray", Rejection::UnknownWord},
+        RejectedCase{"StrayAfterUninstall", u"/uninstall stray", Rejection::UnknownWord},
+        RejectedCase{"StrayAfterThePath", u"/install C:\\V.exe stray", Rejection::UnknownWord},
+        RejectedCase{"LetterCase", u"/Uninstall", Rejection::UnknownWord},
+        RejectedCase{"DashInsteadOfSlash", u"-uninstall", Rejection::UnknownWord},
+        RejectedCase{"TrailingTab", u"/uninstall\t", Rejection::UnknownWord},
+        RejectedCase{"OnlySilent", u"/silent", Rejection::NoJob},
+        RejectedCase{"OnlyFlags", u"/silent /allusers /nofork", Rejection::NoJob},
+        RejectedCase{"ElevenWords", u"1 2 3 4 5 6 7 8 9 10 /uninstall", Rejection::TooManyWords},
+        RejectedCase{"ElevenWordsOfFlags", u"/silent /silent /silent /silent /silent /silent /silent /silent /silent /silent /uninstall",
                      Rejection::TooManyWords},
-        RejectedCase{u"/install " + std::u16string(kMaxWordChars + 1, u'p'), Rejection::WordTooLong},
-        RejectedCase{u"/install \"C:\\Program Files\\" + std::u16string(kMaxWordChars, u'p') + u"\"",
+        RejectedCase{"WordOf150", u"/install " + std::u16string(kMaxWordChars + 1, u'p'), Rejection::WordTooLong},
+        RejectedCase{"QuotedWordOver149", u"/install \"C:\\Program Files\\" + std::u16string(kMaxWordChars, u'p') + u"\"",
                      Rejection::WordTooLong}));
 
 TEST(RejectedCommandLineFlags, FlagsSetBeforeTheRejectionStaySet) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace varkel::setup {
@@ -73,6 +74,9 @@ struct RestartCase {
     int result;
     bool allUsers, forkAllowed, restart;
 };
+void PrintTo(const RestartCase& c, std::ostream* out) {
+    *out << "code" << c.result << (c.allUsers ? "_allUsers" : "") << (c.forkAllowed ? "_forkAllowed" : "");
+}
 
 class ElevatedRestartRule : public ::testing::TestWithParam<RestartCase> {};
 
