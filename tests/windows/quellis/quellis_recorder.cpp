@@ -1,0 +1,20 @@
+// Stands in for the launcher: writes the command line it received, as UTF-16,
+// to the file named by VARKEL_RECORDER_OUTPUT, then ends. The file appears
+// whole (written aside, then renamed), so a test that sees it can read it.
+#include <windows.h>
+
+#include <string>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    wchar_t output[4096] = {};
+    DWORD length = GetEnvironmentVariableW(L"VARKEL_RECORDER_OUTPUT", output, 4096);
+    if (length == 0 || length >= 4096) return 1;
+    std::wstring partial = std::wstring(output) + L".partial";
+    const wchar_t* commandLine = GetCommandLineW();
+    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 2;
+    DWORD written = 0;
+    WriteFile(file, commandLine, static_cast<DWORD>(lstrlenW(commandLine) * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+    return MoveFileExW(partial.c_str(), output, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+}
