@@ -8,10 +8,10 @@ namespace launchertest {
 
 using wintest::testProgramDirectory;
 
-std::wstring builtLauncher() { return testProgramDirectory() + L"\\" + kLauncherName; }
-std::wstring builtStandinJvm() { return testProgramDirectory() + L"\\jvm.dll"; }
-std::wstring builtStandinJvmOtherBits() { return testProgramDirectory() + L"\\standin32\\jvm.dll"; }
-std::wstring builtNoEntryPointDll() { return testProgramDirectory() + L"\\noentry\\jvm.dll"; }
+std::wstring builtFile(const std::wstring& name) { return testProgramDirectory() + L"\\" + name; }
+std::wstring builtStandinJvm() { return builtFile(L"jvm.dll"); }
+std::wstring builtStandinJvmOtherBits() { return builtFile(L"otherbits\\jvm.dll"); }
+std::wstring builtNoEntryPointDll() { return builtFile(L"noentry\\jvm.dll"); }
 
 // ---- The record ------------------------------------------------------------------
 
@@ -139,8 +139,8 @@ EnvironmentOverride::~EnvironmentOverride() {
 
 // ---- Installation ------------------------------------------------------------------
 
-Installation::Installation() : dir_(L"launcher") {
-    wintest::copyFileOrFail(builtLauncher(), exe());
+Installation::Installation(const std::wstring& launcherName) : dir_(L"launcher"), launcherName_(launcherName) {
+    wintest::copyFileOrFail(builtFile(launcherName), exe());
     wintest::makeDirectories(dir_ / L"lib");
     wintest::makeDirectories(javaHome() + L"\\bin\\server");
     wintest::copyFileOrFail(builtStandinJvm(), jvmPath());

@@ -19,9 +19,9 @@ inline constexpr const wchar_t* kCaption = L"VKJavaLauncher";
 inline constexpr const wchar_t* kJvmSuffix = L"\\bin\\server\\jvm.dll";
 
 // Build outputs that CMake places beside the test program.
-std::wstring builtLauncher();
-std::wstring builtStandinJvm();           // this bitness
-std::wstring builtStandinJvmOtherBits();  // a 32-bit one
+std::wstring builtFile(const std::wstring& name);
+std::wstring builtStandinJvm();           // the launcher's bitness
+std::wstring builtStandinJvmOtherBits();  // the other bitness
 std::wstring builtNoEntryPointDll();      // loads, but exports no JNI_CreateJavaVM
 
 // How the stand-in JVM behaves in one run (unset: the JVM starts, mainVK
@@ -69,15 +69,15 @@ private:
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
 };
 
-// A launcher installation: the launcher, an empty "lib" folder, a Java home
-// "java" with the stand-in at bin\server\jvm.dll, and a startup.conf naming
-// that home in JAVA_PATH.
+// A launcher installation: the launcher (copied from beside the test program),
+// an empty "lib" folder, a Java home "java" with the stand-in at
+// bin\server\jvm.dll, and a startup.conf naming that home in JAVA_PATH.
 class Installation {
 public:
-    Installation();
+    explicit Installation(const std::wstring& launcherName = kLauncherName);
     const std::wstring& dir() const { return dir_.path(); }
     std::wstring operator/(const std::wstring& relative) const { return dir_ / relative; }
-    std::wstring exe() const { return dir_ / kLauncherName; }
+    std::wstring exe() const { return dir_ / launcherName_; }
     std::wstring javaHome() const { return dir_ / L"java"; }
     std::wstring jvmPath() const { return javaHome() + kJvmSuffix; }
     std::wstring configPath(const std::wstring& name = L"startup.conf") const { return dir_ / name; }
@@ -91,6 +91,7 @@ public:
 
 private:
     wintest::TempDir dir_;
+    std::wstring launcherName_;
 };
 
 struct Launch {
