@@ -1,0 +1,123 @@
+// What only a 32-bit launcher shows: with nothing but a 64-bit Java, Varkel.exe
+// hands the whole launch over to Varkel-64.exe beside it, with its argument
+// text unchanged, and ends with 0; without Varkel-64.exe it says why not.
+//
+// Every 32-bit process start takes about a minute under emulation: each test
+// starts Varkel.exe once and checks all it can from that one run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "launcher_fixture.h"
+#include "standin_jvm_protocol.h"
+
+namespace launchertest {
+namespace {
+
+constexpr DWORD kRunTimeoutMs = 5 * 60 * 1000;
+constexpr DWORD kChildTimeoutMs = 2 * 60 * 1000;
+constexpr const wchar_t* kLauncher32 = L"Varkel.exe";
+constexpr const wchar_t* kLauncher64 = L"Varkel-64.exe";
+
+std::wstring builtLauncher64() {
+    std::wstring relative = wintest::wide(VARKEL_LAUNCHER64_RELATIVE);
+    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    std::wstring joined = wintest::testProgramDirectory() + L"\\" + relative;
+    wchar_t full[32768];
+    DWORD length = GetFullPathNameW(joined.c_str(), 32768, full, nullptr);
+    return std::wstring(full, length);
+}
+
+// The fixture's Java home gets the "jvm.dll" beside this test program: here
+// the 64-bit stand-in, so Varkel.exe finds only a 64-bit Java.
+
+wintest::RunOptions slowRun() {
+    wintest::RunOptions options;
+    options.timeoutMs = kRunTimeoutMs;
+    return options;
+}
+
+// Waits until the stand-in in the 64-bit child has reached mainVK.
+StandinRecord waitForMain(const Installation& installation) {
+    StandinRecord record;
+    for (DWORD waited = 0; waited < kChildTimeoutMs; waited += 250) {
+        record = readStandinRecord(installation.recordPath());
+        if (record.first(standin::kArgumentCount)) break;
+        Sleep(250);
+    }
+    return record;
+}
+
+TEST(Respawn, OnlyA64BitJavaHandsTheLaunchToVarkel64) {
+    Installation installation(kLauncher32);
+    const std::wstring launcher64 = builtLauncher64();
+    ASSERT_TRUE(wintest::fileExists(launcher64))
+        << "no Varkel-64.exe at " << wintest::utf8(launcher64) << ": build the 64-bit tree first (VARKEL_LAUNCHER64)";
+    wintest::copyFileOrFail(launcher64, installation / kLauncher64);
+    installation.write(L"alt.conf", installation.javaPathLine() + "MAX_MEMORY=321M\n");
+    // The child waits in mainVK until released, so that its exit code can be read.
+    const std::wstring releaseFile = installation / L"release";
+    StandinBehaviour behaviour;
+    behaviour.mainResult = 7;
+    behaviour.releaseFile = releaseFile;
+    // Quotes, a doubled blank and an empty pair pass through untouched.
+    const std::wstring arguments = L"\"my file.log\"  plain \"\" --conf=alt.conf";
+
+    Launch launch = launchertest::launch(installation, arguments, behaviour, slowRun());
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+
+    StandinRecord record = waitForMain(installation);
+    ASSERT_TRUE(record.first(standin::kArgumentCount)) << "the 64-bit launcher did not reach mainVK";
+    auto process = record.first(standin::kProcess);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(process->at(0), L"64");
+    EXPECT_EQ(record.all(standin::kProcess).size(), 1u) << "only the 64-bit child created a JVM";
+    EXPECT_EQ(record.text(standin::kCommandLine), wintest::quoted(installation / kLauncher64) + L" " + arguments);
+    EXPECT_EQ(*record.arguments(), (std::vector<std::wstring>{L"my file.log", L"plain"}));
+    ASSERT_GE(record.options().size(), 2u);
+    EXPECT_EQ(record.options()[1], "-Xmx321M") << "the child reads the configuration named on the command line";
+
+    // The child ends with mainVK's result once released.
+    HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                               static_cast<DWORD>(std::stoul(process->at(1))));
+    wintest::writeFileBytes(releaseFile, "");
+    ASSERT_NE(child, nullptr) << "error " << GetLastError();
+    EXPECT_EQ(WaitForSingleObject(child, kChildTimeoutMs), WAIT_OBJECT_0);
+    DWORD childExit = 0;
+    GetExitCodeProcess(child, &childExit);
+    CloseHandle(child);
+    EXPECT_EQ(childExit, 7u);
+}
+
+TEST(Respawn, WithoutVarkel64TheReportEndsWithTheRespawnFailure) {
+    Installation installation(kLauncher32);
+    wintest::RunOptions options = slowRun();
+    options.answer = [](const wintest::SeenBox& box) { return box.hasYes ? IDYES : IDOK; };
+    Launch launch = launchertest::launch(installation, L"file.log", {}, options);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    ASSERT_EQ(launch.run.boxes.size(), 2u);
+
+    const wintest::SeenBox& summary = launch.run.boxes[0];
+    EXPECT_EQ(summary.caption, kCaption);
+    EXPECT_EQ(summary.icon, L"error");
+    EXPECT_TRUE(summary.hasYes && summary.hasNo);
+    EXPECT_EQ(summary.text,
+              L"Unable to find a 32-bits version of Java (mandatory since you are trying to use Varkel in 32-bits).\n"
+              L"Possible solutions:\n\n  - Run the 64-bits version of Varkel using \"Varkel-64.exe\" instead\n"
+              L"    (a suitable 64-bits Java has been found)\n\n"
+              L"  - Specify a valid 32-bits Java path using \"JAVA_PATH\" variable in file:\n    \"" +
+                  installation.configPath() + L"\"\n\n  - [Re]install Java 32-bits\n\nDo you want to see detailed errors?");
+
+    const std::wstring home = installation.javaHome();
+    expectErrorBox(launch.run.boxes[1],
+                   L"Errors while trying to find and start 32-bits JVM:"
+                   L"\n- " + home + L"\\bin\\client\\jvm.dll:\n   Error 126: File not found."
+                   L"\n- " + home + L"\\bin\\server\\jvm.dll:\n   Error 193: Can't load 64-bits DLL from this 32-bits process."
+                   L"\n- " + home + L"\\jre\\bin\\client\\jvm.dll:\n   Error 126: File not found."
+                   L"\n- " + home + L"\\jre\\bin\\server\\jvm.dll:\n   Error 126: File not found."
+                   L"\n\nUnable to respawn in 64-bits mode due to:\n" + systemErrorItem(ERROR_FILE_NOT_FOUND));
+}
+
+}  // namespace
+}  // namespace launchertest
