@@ -1,6 +1,6 @@
 // Input that is broken or huge never crashes the launcher and is never cut:
 // garbage in startup.conf, very long lines, thousands of arguments, a command
-// line at Windows' limit, a very deep installation folder.
+// line at Windows' limit.
 #include <gtest/gtest.h>
 
 #include "launcher_fixture.h"

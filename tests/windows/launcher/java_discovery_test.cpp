@@ -34,15 +34,19 @@ void deleteJavaRegistration(REGSAM view) {
     RegCloseKey(javaSoft);
 }
 
-void setString(HKEY key, const wchar_t* name, const std::wstring& value) {
+// Installers do not always store the terminator; such a value still counts whole.
+enum class Terminator { stored, missing };
+
+void setString(HKEY key, const wchar_t* name, const std::wstring& value, Terminator terminator = Terminator::stored) {
+    std::size_t characters = value.size() + (terminator == Terminator::stored ? 1 : 0);
     ASSERT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                             static_cast<DWORD>(characters * sizeof(wchar_t))),
               ERROR_SUCCESS);
 }
 
 // Writes a registration like a Java installer's into one registry view.
 void registerJava(REGSAM view, const std::wstring& version, const std::optional<std::wstring>& javaHome,
-                  const std::optional<std::wstring>& runtimeLib) {
+                  const std::optional<std::wstring>& runtimeLib, Terminator terminator = Terminator::stored) {
     const std::wstring jreKey = std::wstring(kJavaSoftKey) + L"\\" + kJreKeyName;
     HKEY key = nullptr, versionKey = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, jreKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
@@ -51,8 +55,8 @@ void registerJava(REGSAM view, const std::wstring& version, const std::optional<
     setString(key, L"CurrentVersion", version);
     ASSERT_EQ(RegCreateKeyExW(key, version.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &versionKey, nullptr),
               ERROR_SUCCESS);
-    if (javaHome) setString(versionKey, L"JavaHome", *javaHome);
-    if (runtimeLib) setString(versionKey, L"RuntimeLib", *runtimeLib);
+    if (javaHome) setString(versionKey, L"JavaHome", *javaHome, terminator);
+    if (runtimeLib) setString(versionKey, L"RuntimeLib", *runtimeLib, terminator);
     RegCloseKey(versionKey);
     RegCloseKey(key);
 }
@@ -201,9 +205,9 @@ TEST_F(JavaDiscovery, EachSourceAloneLoadsItsJvm) {
     } cases[] = {
         {"private jre",
          [](JavaDiscovery&, const Installation& i) { return i / L"jre\\bin\\server\\jvm.dll"; }},
-        {"registry, 32-bit view, RuntimeLib only",
+        {"registry, 32-bit view, RuntimeLib only, stored without its terminator",
          [](JavaDiscovery&, const Installation& i) {
-             registerJava(KEY_WOW64_32KEY, L"1.8", std::nullopt, i / L"runtime\\jvm.dll");
+             registerJava(KEY_WOW64_32KEY, L"1.8", std::nullopt, i / L"runtime\\jvm.dll", Terminator::missing);
              return i / L"runtime\\jvm.dll";
          }},
         {"registry, 64-bit view, JavaHome only",
@@ -216,6 +220,12 @@ TEST_F(JavaDiscovery, EachSourceAloneLoadsItsJvm) {
              test.setJavaHome(i / L"home");
              placeStandin(i / L"home\\bin\\server\\jvm.dll");
              return i / L"home\\bin\\client\\jvm.dll";
+         }},
+        {"JAVA_HOME longer than MAX_PATH",
+         [](JavaDiscovery& test, const Installation& i) {
+             const std::wstring home = i / (std::wstring(150, L'h') + L"\\" + std::wstring(150, L'j'));
+             test.setJavaHome(home);
+             return home + L"\\bin\\server\\jvm.dll";
          }},
         {"PATH",
          [](JavaDiscovery& test, const Installation& i) {
@@ -237,6 +247,9 @@ TEST_F(JavaDiscovery, EachSourceAloneLoadsItsJvm) {
         EXPECT_EQ(launch.run.exitCode, 21u);
         EXPECT_TRUE(launch.run.boxes.empty());
         EXPECT_EQ(launch.record.text(standin::kModule), jvm);
+        // The DLL directory is the library's folder two levels up, whole.
+        std::wstring folder = jvm.substr(0, jvm.find_last_of(L'\\'));
+        EXPECT_EQ(launch.record.text(standin::kDllDirectory), folder.substr(0, folder.find_last_of(L'\\')));
         TearDown();
     }
 }
