@@ -26,7 +26,9 @@ std::string garbage(std::size_t size) {
 
 TEST(BadInput, BinaryGarbageInStartupConfigIsIgnored) {
     Installation installation;
-    installation.writeConfig("\n" + garbage(256 * 1024) + "\n");
+    std::string config = "\n";
+    config.append(garbage(256 * 1024)).append("\n");
+    installation.writeConfig(config);
     StandinBehaviour behaviour;
     behaviour.mainResult = 42;
     Launch launch = launchertest::launch(installation, {}, behaviour);
@@ -43,8 +45,10 @@ TEST(BadInput, BinaryGarbageInStartupConfigIsIgnored) {
 TEST(BadInput, VeryLongConfigLinesAreReadWhole) {
     Installation installation;
     const std::string longOption = "-Dlong=" + std::string(100000, 'v');
-    installation.writeConfig("# " + std::string(100000, 'c') + " MAX_MEMORY=1G\n" +
-                             "JVM_EXTRA_OPTIONS=" + longOption + " -Dafter=1\n");
+    std::string config = "# ";
+    config.append(100000, 'c').append(" MAX_MEMORY=1G\n");
+    config.append("JVM_EXTRA_OPTIONS=").append(longOption).append(" -Dafter=1\n");
+    installation.writeConfig(config);
     Launch launch = launchertest::launch(installation);
     EXPECT_EQ(launch.run.exitCode, 0u);
     EXPECT_TRUE(launch.run.boxes.empty());

@@ -87,5 +87,21 @@ TEST(CommandLine, UnopenableStartupConfigurationEndsWithExitCode2) {
     }
 }
 
+// An absolute "--conf=" name is opened as given; messages still put the
+// launcher's folder in front of it.
+TEST(CommandLine, AbsoluteConfNameIsOpenedAsGiven) {
+    Installation installation;
+    wintest::TempDir elsewhere(L"elsewhere");
+    const std::wstring absolute = elsewhere / L"abs.conf";
+    wintest::writeFileBytes(absolute, installation.javaPathLine() + "MAX_MEMORY=lots\n");
+    Launch launch = launchertest::launch(installation, L"\"--conf=" + absolute + L"\"");
+    EXPECT_EQ(launch.run.exitCode, 5u);
+    ASSERT_EQ(launch.run.boxes.size(), 1u);
+    expectErrorBox(launch.run.boxes[0], L"Invalid value \"lots\" for parameter \"MAX_MEMORY\" in file \"" +
+                                            installation.dir() + L"\\" + absolute +
+                                            L"\".\nPlease enter values like \"800M\" or \"2G\".\nJava program won't "
+                                            L"be launched.");
+}
+
 }  // namespace
 }  // namespace launchertest
