@@ -185,11 +185,11 @@ void moveConsoleWindow(WindowRect rect) {
 }
 
 void bindStandardStreamsToConsole() {
-    FILE* dummyFile = nullptr;
-    dummyFile = _wfreopen(L"CON", L"w", stdout);
-    dummyFile = _wfreopen(L"CON", L"w", stderr);
-    dummyFile = _wfreopen(L"CONIN$", L"r", stdin);
-    (void)dummyFile;
+    // The streams are reopened in place: the returned pointers are the same
+    // stdout, stderr and stdin, so there is nothing to keep.
+    (void)_wfreopen(L"CON", L"w", stdout);
+    (void)_wfreopen(L"CON", L"w", stderr);
+    (void)_wfreopen(L"CONIN$", L"r", stdin);
 }
 
 ConsoleInput readConsoleInputEvent() {
