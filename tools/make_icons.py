@@ -97,12 +97,38 @@ def draw(size):
     return px
 
 
+def png_chunk(tag, data):
+    return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF)
+
+
 def png_bytes(px):
+    """A 32-bit image: RGBA, eight bits per channel."""
     size = len(px)
     raw = b"".join(b"\x00" + bytes(c for p in row for c in p) for row in px)
-    chunk = lambda tag, data: struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
+# The colour that stands for "transparent" in the 24-bit PNG; the drawing never
+# uses it.
+PNG_KEY_COLOUR = (255, 0, 255)
+
+
+def png24_bytes(px):
+    """A 24-bit image: RGB without alpha. Like the 24-bit DIBs' mask, a colour
+    key (tRNS) keeps the pixels whose alpha is under half transparent."""
+    size = len(px)
+    rows = []
+    for row in px:
+        line = bytearray(b"\x00")
+        for r, g, b, a in row:
+            colour = (r, g, b) if a >= 128 else PNG_KEY_COLOUR
+            assert a < 128 or colour != PNG_KEY_COLOUR, "the drawing uses the key colour"
+            line += bytes(colour)
+        rows.append(bytes(line))
+    key = struct.pack(">HHH", *PNG_KEY_COLOUR)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)) +
+            png_chunk(b"tRNS", key) + png_chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + png_chunk(b"IEND", b""))
 
 
 def dib_bytes(px, bpp):
@@ -151,11 +177,11 @@ def launcher_icon(path):
     for size in (256, 96, 48, 32, 16):
         px = draw(size)
         for bpp in (32, 24):
-            data = png_bytes(px) if size == 256 and bpp == 32 else None
-            if size == 256 and bpp == 24:
-                # the second 256 image: PNG too, without alpha, for 24-bit displays
-                data = png_bytes([[(r, g, b, 255 if a >= 128 else 0) for r, g, b, a in row] for row in px])
-            if data is None:
+            if size == 256:
+                # Both 256-pixel images are PNG-compressed; the 24-bit one is
+                # an RGB PNG, so its colour depth is what the group says.
+                data = png_bytes(px) if bpp == 32 else png24_bytes(px)
+            else:
                 data = dib_bytes(px, bpp)
             images.append((size, bpp, data))
     write_ico(path, images)
