@@ -1,0 +1,336 @@
+#!/usr/bin/env python3
+"""Checks the four deliverables as files: machine type, subsystem, imported
+DLLs, version resources, manifests, the launcher's icon group, the extension's
+icons and exports.
+
+    check_binaries.py --launcher32 Varkel.exe --launcher64 Varkel-64.exe \
+                      --extension Quellis64.dll --setup QuellisSetup.exe
+
+Every finding is printed; the exit status is 1 when there is any. Before the
+real files are judged, the checker proves on altered copies of them that each
+kind of fault it looks for is reported (a checker that cannot fail checks
+nothing).
+"""
+
+import argparse
+import re
+import shutil
+import subprocess
+import sys
+import xml.etree.ElementTree as ElementTree
+
+from pe_image import (IMAGE_FILE_DLL, RT_GROUP_ICON, RT_ICON, RT_MANIFEST, RT_VERSION, PeFormatError, PeImage,
+                      describe_icon_image, parse_icon_group, parse_version_info)
+
+MACHINE_I386 = 0x14C
+MACHINE_AMD64 = 0x8664
+SUBSYSTEM_WINDOWS_GUI = 2
+VOS_NT_WINDOWS32 = 0x00040004
+VFT_APP = 1
+VFT_DLL = 2
+LANGUAGE_US_ENGLISH = 0x0409
+CODE_PAGE_UTF16 = 1200
+STRING_BLOCK = "040904b0"
+CREATEPROCESS_MANIFEST_RESOURCE_ID = 1
+ISOLATIONAWARE_MANIFEST_RESOURCE_ID = 2
+LAUNCHER_ICON_GROUP = 102
+
+# Windows' own DLLs: the deliverables must run on a clean Windows, so no
+# MinGW runtime DLL (libgcc, libstdc++, winpthread) may be imported.
+SYSTEM_DLL = re.compile(
+    r"^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|msvcrt)\.dll$|^api-ms-win-crt-[a-z0-9-]+\.dll$",
+    re.IGNORECASE)
+
+LAUNCHER_STRINGS = {
+    "CompanyName": re.compile(r"^Orvane$"),
+    "FileDescription": re.compile(r"^[^\r\n]+$"),
+    "FileVersion": re.compile(r"^6\.0\.0\.0$"),
+    "InternalName": re.compile(r"^Varkel$"),
+    "LegalCopyright": re.compile(r"^[^\r\n]*Orvane[^\r\n]*$"),
+    "OriginalFilename": re.compile(r"^Varkel\.exe$"),
+    "ProductName": re.compile(r"^Varkel$"),
+    "ProductVersion": re.compile(r"^6\.0\.0\.0$"),
+}
+EXTENSION_STRINGS = {
+    "FileDescription": re.compile(r"^Varkel Shell Extension$"),
+    "InternalName": re.compile(r"^Quellis\.dll$"),
+    "OriginalFilename": re.compile(r"^Quellis\.dll$"),
+}
+EXTENSION_EXPORTS = {
+    "DllRegisterServer": 1,
+    "DllUnregisterServer": 2,
+    "RegisterVarkelApp": 3,
+    "UnregisterVarkelApp": 4,
+    "DllCanUnloadNow": 5,
+    "DllGetClassObject": 6,
+}
+# The application icon: each size once in 24-bit and once in 32-bit colour,
+# the 256-pixel ones PNG-compressed.
+LAUNCHER_ICON_IMAGES = sorted((size, bits) for size in (256, 96, 48, 32, 16) for bits in (24, 32))
+# The extension's menu pictures: one image per group.
+EXTENSION_ICON_GROUPS = {
+    "VARKEL_ICON_00": (16, 32),
+    "VARKEL_ICON_13": (13, 24),
+    "VARKEL_ICON_15": (15, 24),
+    "VARKEL_ICON_16": (16, 32),
+    "VARKEL_ICON_17": (17, 24),
+    "VARKEL_ICON_21": (21, 24),
+}
+MANIFEST_NS = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3"}
+OBJDUMP = {MACHINE_I386: "i686-w64-mingw32-objdump", MACHINE_AMD64: "x86_64-w64-mingw32-objdump"}
+
+
+class Findings:
+    def __init__(self, label):
+        self.label = label
+        self.items = []
+
+    def add(self, what):
+        self.items.append("%s: %s" % (self.label, what))
+
+    def expect(self, holds, what):
+        if not holds:
+            self.add(what)
+
+
+def check_header(image, found, machine, is_dll):
+    found.expect(image.machine == machine, "machine type %#x, expected %#x" % (image.machine, machine))
+    found.expect(bool(image.characteristics & IMAGE_FILE_DLL) == is_dll,
+                 "DLL flag %s, expected %s" % (bool(image.characteristics & IMAGE_FILE_DLL), is_dll))
+    if not is_dll:
+        found.expect(image.subsystem == SUBSYSTEM_WINDOWS_GUI,
+                     "subsystem %d, expected %d (GUI)" % (image.subsystem, SUBSYSTEM_WINDOWS_GUI))
+
+
+def objdump_dlls(path, machine):
+    """The imported DLL names as binutils reads them: a second opinion on the parser."""
+    tool = shutil.which(OBJDUMP.get(machine, "")) if machine in OBJDUMP else None
+    if not tool:
+        return None
+    run = subprocess.run([tool, "-p", path], check=False, capture_output=True)
+    if run.returncode != 0:
+        return None
+    out = run.stdout.decode("latin-1")
+    return sorted(m.group(1) for m in re.finditer(r"^\s*DLL Name: (\S+)", out, re.MULTILINE))
+
+
+def check_imports(image, found, path):
+    dlls = image.imported_dlls()
+    found.expect(dlls, "imports no DLL at all (the import table was not found)")
+    for dll in dlls:
+        found.expect(SYSTEM_DLL.match(dll), "imports %s, which is not a Windows system DLL" % dll)
+    second = objdump_dlls(path, image.machine)
+    if second is not None:
+        found.expect(second == sorted(dlls), "objdump reads the imports as %s, this checker as %s" % (second, sorted(dlls)))
+
+
+def single_resource(resources, found, rtype, name, what):
+    entries = resources.get((rtype, name), [])
+    if len(entries) != 1:
+        found.add("%d %s resource(s) with id %s, expected one" % (len(entries), what, name))
+        return None
+    return entries[0][1]
+
+
+def check_version(resources, found, version, file_type, strings, exact_keys):
+    blobs = [key for key in resources if key[0] == RT_VERSION]
+    found.expect(len(blobs) == 1, "%d version resources, expected one" % len(blobs))
+    if not blobs:
+        return
+    fixed, tables, translations = parse_version_info(resources[blobs[0]][0][1])
+    found.expect(fixed["file_version"] == version, "file version %s" % (fixed["file_version"],))
+    found.expect(fixed["product_version"] == version, "product version %s" % (fixed["product_version"],))
+    found.expect(fixed["file_os"] == VOS_NT_WINDOWS32, "file OS %#x, expected VOS_NT_WINDOWS32" % fixed["file_os"])
+    found.expect(fixed["file_type"] == file_type, "file type %d, expected %d" % (fixed["file_type"], file_type))
+    found.expect(list(tables) == [STRING_BLOCK], "string tables %s, expected only %s" % (list(tables), STRING_BLOCK))
+    found.expect((LANGUAGE_US_ENGLISH, CODE_PAGE_UTF16) in translations, "translation %s lacks 0409/1200" % translations)
+    table = tables.get(STRING_BLOCK, {})
+    for key, pattern in strings.items():
+        found.expect(key in table and pattern.match(table[key]), "%s is %r" % (key, table.get(key)))
+    if exact_keys:
+        found.expect(sorted(table) == sorted(strings), "string entries %s, expected %s" % (sorted(table), sorted(strings)))
+
+
+def check_manifest(resources, found, resource_id, only_execution_level):
+    manifests = [key for key in resources if key[0] == RT_MANIFEST]
+    found.expect(manifests == [(RT_MANIFEST, resource_id)],
+                 "manifest resources %s, expected id %d only" % ([k[1] for k in manifests], resource_id))
+    blob = single_resource(resources, found, RT_MANIFEST, resource_id, "manifest")
+    if blob is None:
+        return
+    try:
+        root = ElementTree.fromstring(blob)
+    except ElementTree.ParseError as error:
+        found.add("manifest is not well-formed XML: %s" % error)
+        return
+    levels = root.findall(".//v3:requestedExecutionLevel", MANIFEST_NS) + root.findall(".//v1:requestedExecutionLevel", MANIFEST_NS)
+    found.expect(len(levels) == 1, "%d requestedExecutionLevel elements, expected one" % len(levels))
+    for level in levels:
+        found.expect(level.get("level") == "asInvoker", "execution level %r, expected asInvoker" % level.get("level"))
+        found.expect(level.get("uiAccess") == "false", "uiAccess %r, expected false" % level.get("uiAccess"))
+    if only_execution_level:
+        tags = sorted({element.tag.split("}")[-1] for element in root.iter()})
+        expected = sorted({"assembly", "trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel"})
+        found.expect(tags == expected, "manifest elements %s: only the execution level is requested" % tags)
+
+
+def icon_images(resources, found, group_name):
+    blob = single_resource(resources, found, RT_GROUP_ICON, group_name, "icon group")
+    if blob is None:
+        return []
+    images = []
+    for width, height, bits, icon_id in parse_icon_group(blob):
+        image = single_resource(resources, found, RT_ICON, icon_id, "icon image")
+        if image is None:
+            continue
+        try:
+            kind, real_width, real_height, real_bits = describe_icon_image(image)
+        except (PeFormatError, KeyError, ValueError) as error:
+            found.add("icon %d cannot be read: %s" % (icon_id, error))
+            continue
+        found.expect((real_width, real_height, real_bits) == (width, height, bits),
+                     "icon %d is %dx%d at %d bits, its group says %dx%d at %d" %
+                     (icon_id, real_width, real_height, real_bits, width, height, bits))
+        images.append((width, height, bits, kind))
+    return images
+
+
+def check_launcher_icon(resources, found):
+    images = icon_images(resources, found, LAUNCHER_ICON_GROUP)
+    found.expect(sorted((w, b) for w, h, b, _ in images) == LAUNCHER_ICON_IMAGES,
+                 "icon group %d holds %s" % (LAUNCHER_ICON_GROUP, sorted((w, b) for w, h, b, _ in images)))
+    for width, height, bits, kind in images:
+        found.expect(width == height, "icon image %dx%d is not square" % (width, height))
+        found.expect((kind == "png") == (width == 256), "the %d-pixel %d-bit image is stored as %s" % (width, bits, kind))
+
+
+def check_extension_icons(resources, found):
+    groups = sorted(name for rtype, name in resources if rtype == RT_GROUP_ICON)
+    found.expect(groups == sorted(EXTENSION_ICON_GROUPS), "icon groups %s" % groups)
+    for name, (size, bits) in EXTENSION_ICON_GROUPS.items():
+        images = icon_images(resources, found, name)
+        found.expect([(w, h, b) for w, h, b, _ in images] == [(size, size, bits)],
+                     "%s holds %s, expected one %dx%d image at %d bits" % (name, images, size, size, bits))
+
+
+def check_all(paths):
+    """Every finding about the four files, as a list of texts."""
+    findings = []
+
+    def image_of(label):
+        found = Findings(label)
+        findings.append(found)
+        try:
+            with open(paths[label], "rb") as f:
+                image = PeImage(f.read())
+            return image, image.resources(), found
+        except (OSError, PeFormatError, ValueError) as error:
+            found.add("cannot be read: %s" % error)
+            return None, None, found
+
+    for label, machine in (("launcher32", MACHINE_I386), ("launcher64", MACHINE_AMD64)):
+        image, resources, found = image_of(label)
+        if image is None:
+            continue
+        check_header(image, found, machine, is_dll=False)
+        check_imports(image, found, paths[label])
+        check_version(resources, found, (6, 0, 0, 0), VFT_APP, LAUNCHER_STRINGS, exact_keys=True)
+        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, only_execution_level=True)
+        check_launcher_icon(resources, found)
+
+    image, resources, found = image_of("extension")
+    if image is not None:
+        check_header(image, found, MACHINE_AMD64, is_dll=True)
+        check_imports(image, found, paths["extension"])
+        check_version(resources, found, (1, 1, 0, 0), VFT_DLL, EXTENSION_STRINGS, exact_keys=False)
+        check_manifest(resources, found, ISOLATIONAWARE_MANIFEST_RESOURCE_ID, only_execution_level=False)
+        check_extension_icons(resources, found)
+        exports = image.exports()
+        found.expect(exports == EXTENSION_EXPORTS, "exports %s, expected %s" % (exports, EXTENSION_EXPORTS))
+
+    image, resources, found = image_of("setup")
+    if image is not None:
+        check_header(image, found, MACHINE_AMD64, is_dll=False)
+        check_imports(image, found, paths["setup"])
+        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, only_execution_level=True)
+        found.expect(sorted(resources) == [(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID)],
+                     "resources %s: the manifest is the setup tool's only resource" % sorted(resources))
+
+    return [item for found in findings for item in found.items]
+
+
+# ---- Proof that each check can fail ----------------------------------------------
+def replace_once(data, old, new, after=b""):
+    """data with the first old after the first anchor text replaced by new (same length)."""
+    assert len(old) == len(new)
+    at = data.find(old, max(data.find(after), 0))
+    if at < 0:
+        return None
+    return data[:at] + new + data[at + len(old):]
+
+
+def set_machine(data, machine):
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    return data[:pe + 4] + machine.to_bytes(2, "little") + data[pe + 6:]
+
+
+def set_subsystem(data, subsystem):
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    at = pe + 24 + 68
+    return data[:at] + subsystem.to_bytes(2, "little") + data[at + 2:]
+
+
+FAULTS = [
+    # (file, what the fault is, how to make it, a text the report must contain)
+    ("launcher32", "64-bit machine type", lambda d: set_machine(d, MACHINE_AMD64), "machine type"),
+    ("launcher64", "console subsystem", lambda d: set_subsystem(d, 3), "subsystem 3"),
+    ("setup", "an import of the MinGW runtime", lambda d: replace_once(d, b"KERNEL32.dll", b"libgcc_s.dll"), "libgcc_s.dll"),
+    ("launcher64", "a wrong FileVersion text", lambda d: replace_once(d, "6.0.0.0".encode("utf-16-le"), "6.0.0.1".encode("utf-16-le")), "FileVersion"),
+    ("launcher32", "a manifest asking for elevation", lambda d: replace_once(d, b'"asInvoker"', b'"asInvokeR"'), "execution level"),
+    ("extension", "a missing export", lambda d: replace_once(d, b"DllCanUnloadNow\0", b"DllCanUnloadNox\0"), "exports"),
+    ("launcher64", "a 256-pixel image that is no PNG", lambda d: replace_once(d, b"\x89PNG\r\n\x1a\n", b"\x89PNX\r\n\x1a\n"), "256"),
+    ("extension", "a wrong description", lambda d: replace_once(d, "Shell Extension".encode("utf-16-le"), "Shell Extensio!".encode("utf-16-le"),
+                                                              after="FileDescription".encode("utf-16-le")), "FileDescription"),
+]
+
+
+def prove_checks_can_fail(paths, scratch):
+    problems = []
+    originals = {label: open(path, "rb").read() for label, path in paths.items()}
+    for label, what, alter, expected in FAULTS:
+        altered = alter(originals[label])
+        if altered is None:
+            problems.append("cannot plant %s in %s: the bytes to alter were not found" % (what, label))
+            continue
+        copy = "%s/%s" % (scratch, paths[label].rsplit("/", 1)[-1])
+        with open(copy, "wb") as f:
+            f.write(altered)
+        report = check_all(dict(paths, **{label: copy}))
+        if not any(expected in line and line.startswith(label) for line in report):
+            problems.append("%s planted in %s went unreported (report: %s)" % (what, label, report))
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    for label in ("launcher32", "launcher64", "extension", "setup"):
+        parser.add_argument("--" + label, required=True)
+    args = vars(parser.parse_args())
+
+    import tempfile
+    with tempfile.TemporaryDirectory() as scratch:
+        problems = prove_checks_can_fail(args, scratch)
+    for problem in problems:
+        print("checker self-test: " + problem)
+
+    findings = check_all(args)
+    for finding in findings:
+        print(finding)
+    if findings or problems:
+        return 1
+    print("the four deliverables pass: machine types, subsystems, imports, version resources, manifests, icons, exports")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
