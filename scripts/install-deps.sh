@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian 12 machine:
 # the MinGW-w64 cross compilers, 64-bit Wine, Xvfb for message boxes,
-# the JDK for the native JVM hosting tests, GoogleTest and Google Benchmark.
+# the JDK for the native JVM hosting tests, GoogleTest and Google Benchmark,
+# clang with its sanitizer and libFuzzer runtimes, clang-tidy and cppcheck.
 # The 32-bit tier (wine32 under qemu user emulation) is optional: set
 # VARKEL_WITH_WINE32=1 to install it too.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make g++ clang
+  cmake ninja-build make g++ clang clang-tidy cppcheck libclang-rt-dev python3
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils
   openjdk-17-jdk-headless
