@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <direct.h>
+#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
@@ -184,12 +185,32 @@ void moveConsoleWindow(WindowRect rect) {
     MoveWindow(GetConsoleWindow(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
+namespace {
+
+// Reopens a standard stream of the C runtime on a console device, in place. A
+// runtime may refuse to reopen a stream that never had a descriptor, as in a
+// GUI program started without standard handles (Wine's msvcrt does); the
+// stream then takes over a descriptor opened on the device at its usual number.
+void reopenOnConsole(FILE* stream, const wchar_t* device, const wchar_t* mode, int descriptor, int openFlags,
+                     const char* streamMode) {
+    if (_wfreopen(device, mode, stream)) return;
+    int opened = _wopen(device, openFlags);
+    if (opened < 0) return;
+    if (opened != descriptor) {
+        _dup2(opened, descriptor);
+        _close(opened);
+    }
+    // Copying the stream record is how this runtime rebinds a standard stream
+    // to a descriptor; the record _fdopen made stays unused.
+    if (FILE* adopted = _fdopen(descriptor, streamMode)) *stream = *adopted;
+}
+
+}  // namespace
+
 void bindStandardStreamsToConsole() {
-    // The streams are reopened in place: the returned pointers are the same
-    // stdout, stderr and stdin, so there is nothing to keep.
-    (void)_wfreopen(L"CON", L"w", stdout);
-    (void)_wfreopen(L"CON", L"w", stderr);
-    (void)_wfreopen(L"CONIN$", L"r", stdin);
+    reopenOnConsole(stdout, L"CON", L"w", 1, _O_WRONLY | _O_TEXT, "w");
+    reopenOnConsole(stderr, L"CON", L"w", 2, _O_WRONLY | _O_TEXT, "w");
+    reopenOnConsole(stdin, L"CONIN$", L"r", 0, _O_RDONLY | _O_TEXT, "r");
 }
 
 ConsoleInput readConsoleInputEvent() {
