@@ -200,9 +200,11 @@ void reopenOnConsole(FILE* stream, const wchar_t* device, const wchar_t* mode, i
         _dup2(opened, descriptor);
         _close(opened);
     }
-    // Copying the stream record is how this runtime rebinds a standard stream
-    // to a descriptor; the record _fdopen made stays unused.
-    if (FILE* adopted = _fdopen(descriptor, streamMode)) *stream = *adopted;
+    // msvcrt's records are plain structures, and copying one over a standard
+    // stream is the runtime's own way to rebind it (the record _fdopen made
+    // stays unused). Reached only where reopening failed.
+    if (const FILE* adopted = _fdopen(descriptor, streamMode))
+        *stream = *adopted;  // NOLINT(cert-fio38-c,misc-non-copyable-objects): see above
 }
 
 }  // namespace
