@@ -296,7 +296,10 @@ FAULTS = [
 
 def prove_checks_can_fail(paths, scratch):
     problems = []
-    originals = {label: open(path, "rb").read() for label, path in paths.items()}
+    try:
+        originals = {label: open(path, "rb").read() for label, path in paths.items()}
+    except OSError:
+        return problems  # a missing file is reported by the checks themselves
     for label, what, alter, expected in FAULTS:
         altered = alter(originals[label])
         if altered is None:
