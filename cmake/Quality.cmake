@@ -47,6 +47,9 @@ if(VARKEL_SANITIZE)
   return()
 endif()
 
+# Figures for scripts/benchmark.sh (not built by default).
+add_subdirectory(benchmarks)
+
 # ---- The sanitized build and its tests ------------------------------------------
 set(VARKEL_SANITIZED_DIR ${CMAKE_BINARY_DIR}/sanitized)
 find_program(VARKEL_CLANGXX clang++ REQUIRED)

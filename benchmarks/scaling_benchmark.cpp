@@ -1,0 +1,136 @@
+// How the portable code's time grows with its input: each benchmark runs at a
+// small and a large size and reports items per second, so scripts/benchmark.sh
+// can compare the time per item at both sizes (equal for linear growth).
+//
+// The inputs are shaped like real ones: a startup.conf of setting lines and
+// comments, a lib folder of archives (with a few other files and folders), a
+// PATH of folders of which some hold java.exe, and selections of long paths.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "fake_platform.h"
+#include "java_homes.h"
+#include "jvm_library.h"
+#include "jvm_options.h"
+#include "launch_context.h"
+#include "launch_parameters.h"
+#include "library_jars.h"
+#include "startup_config.h"
+
+namespace {
+
+using varkel::WideString;
+
+WideString number(std::size_t i) { return varkel::widenAscii(std::to_string(i)); }
+
+// ---- startup.conf ---------------------------------------------------------------
+std::string startupConfigText(std::size_t lines) {
+    static const char* const kLines[] = {
+        "JAVA_PATH=C:\\Program Files\\Java\\jdk-17\\bin\\\r\n",
+        "# a comment line, skipped\r\n",
+        "MAX_MEMORY = 1500M\r\n",
+        "JVM_EXTRA_OPTIONS=-Dfile.encoding=UTF-8 \"-Dvarkel.home=C:\\My Logs\" -Xss2m\r\n",
+        "ADDITIONAL_CLASSPATH=plugins\\one.jar;plugins\\two.jar\r\n",
+        "UNKNOWN_SETTING=ignored\r\n",
+    };
+    std::string text;
+    for (std::size_t i = 0; i < lines; ++i) text += kLines[i % std::size(kLines)];
+    return text;
+}
+
+void ReadStartupConfig(benchmark::State& state) {
+    const auto lines = static_cast<std::size_t>(state.range(0));
+    const std::string text = startupConfigText(lines);
+    for (auto _ : state) {
+        varkel::StartupConfig config;
+        varkel::applyStartupConfigText(text, config);
+        benchmark::DoNotOptimize(config);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ReadStartupConfig)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// ---- lib\*.jar -------------------------------------------------------------------
+void fillLibraryFolder(std::size_t jars) {
+    fake::reset();
+    varkel::platform::DirectoryListing listing;
+    listing.started = true;
+    listing.endError = 18;  // ERROR_NO_MORE_FILES
+    listing.entries.push_back({u".", true});
+    listing.entries.push_back({u"..", true});
+    for (std::size_t i = 0; i < jars; ++i) {
+        listing.entries.push_back({u"varkel-module-" + number(i) + (i % 7 ? u".jar" : u".JAR"), false});
+        if (i % 50 == 0) listing.entries.push_back({u"README-" + number(i) + u".txt", false});
+    }
+    fake::machine().directories[fake::machine().resolve(u"lib\\*")] = listing;
+}
+
+void ListLibraryJars(benchmark::State& state) {
+    const auto jars = static_cast<std::size_t>(state.range(0));
+    fillLibraryFolder(jars);
+    const varkel::StartupConfig config;
+    for (auto _ : state) {
+        std::vector<WideString> entries = varkel::listLibraryJarEntries(u"lib");
+        std::string option = varkel::buildClassPathOption(config, entries);
+        benchmark::DoNotOptimize(option);
+    }
+    if (varkel::listLibraryJarEntries(u"lib").size() != jars) state.SkipWithError("wrong number of archives");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ListLibraryJars)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// ---- PATH ---------------------------------------------------------------------------
+void fillPath(std::size_t entries) {
+    fake::reset();
+    WideString path;
+    for (std::size_t i = 0; i < entries; ++i) {
+        WideString folder = u"C:\\Tools\\tool-" + number(i) + (i % 3 ? u"\\bin" : u"\\bin\\");
+        // One folder in ten holds java.exe.
+        if (i % 10 == 0) fake::machine().existingPaths.insert(u"C:\\Tools\\tool-" + number(i) + u"\\bin\\java.exe");
+        path += folder + u";";
+    }
+    fake::machine().environment[u"PATH"] = path;
+}
+
+void JavaHomesFromPath(benchmark::State& state) {
+    fillPath(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        auto homes = varkel::javaPathsFromPATH();
+        benchmark::DoNotOptimize(homes);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(JavaHomesFromPath)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+// ---- JVM library list ----------------------------------------------------------------
+void JvmLibraryList(benchmark::State& state) {
+    std::vector<varkel::JavaHomeCandidate> candidates(static_cast<std::size_t>(state.range(0)));
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        // Every home twice, as PATH and JAVA_HOME often name the same one.
+        candidates[i].javaHome = u"C:\\Program Files\\Java\\jdk-" + number(i / 2);
+    }
+    for (auto _ : state) {
+        auto paths = varkel::jvmLibraryPaths(candidates);
+        benchmark::DoNotOptimize(paths);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(JvmLibraryList)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+// ---- The shell extension's parameter string -------------------------------------------
+void ExtensionParameterString(benchmark::State& state) {
+    std::vector<std::u16string> files;
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        files.push_back(u"C:\\Users\\someone\\Logs\\server " + number(static_cast<std::size_t>(i)) + u"\\application.log");
+    for (auto _ : state) {
+        std::u16string parameters = quellis::buildParameterString(files);
+        benchmark::DoNotOptimize(parameters);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ExtensionParameterString)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
