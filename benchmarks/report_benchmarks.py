@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Runs the benchmarks that scripts/benchmark.sh has built, prints one table
+and writes the same figures into README.md between the benchmark markers.
+
+    report_benchmarks.py --build BUILD_DIR --dist DIST_DIR --starts N [--readme README.md]
+
+1. Start-up under Wine: Varkel-64.exe, installed beside a stand-in jvm.dll
+   that returns from mainVK at once, against a GUI program that only exits,
+   and against one that does only the system work every launcher start
+   includes (user32 imported, the same jvm.dll loaded). A timer inside Wine
+   starts the three in turn N times and reports medians.
+2. Growth with input size: the Google Benchmark program, time per item at a
+   small and a large size.
+3. The sizes of the four deliverables.
+"""
+
+import argparse
+import datetime
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SESSION = os.path.join(ROOT, "tests", "windows", "tier", "wine-session.sh")
+WINE64 = "/usr/lib/wine/wine64"
+STAND_IN_MAIN_RESULT = 17  # what quick_jvm.cpp's mainVK returns
+START_RATIO_GOAL = 1.05
+LARGE_CASE_GOAL_MS = 50.0
+LAUNCHER_SIZE_GOAL = 200 * 1024
+# Time per item may vary a little with size (caches, allocation); beyond this
+# factor the growth is not linear.
+LINEAR_TOLERANCE = 1.5
+
+GROWTH = [
+    # (benchmark name, what it measures, unit of the items)
+    ("ReadStartupConfig", "reading startup.conf (applyStartupConfigText)", "lines"),
+    ("ListLibraryJars", "listing lib\\ and building the class path (fake platform)", "JARs"),
+    ("JavaHomesFromPath", "Java homes from PATH (javaPathsFromPATH, fake platform)", "PATH entries"),
+    ("JvmLibraryList", "JVM library list from Java homes (jvmLibraryPaths)", "homes"),
+    ("ExtensionParameterString", "shell extension's parameter string (buildParameterString)", "files"),
+]
+DELIVERABLES = ["Varkel.exe", "Varkel-64.exe", "Quellis64.dll", "QuellisSetup.exe"]
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def wine_env(session):
+    env = dict(os.environ, WINEPREFIX=os.path.join(session, "prefix"), WINEDEBUG="-all")
+    with open(os.path.join(session, "display")) as f:
+        env["DISPLAY"] = f.read().strip()
+    return env
+
+
+def install_for_start(build, dist, folder):
+    """An installation as the launcher expects it: startup.conf naming a Java
+    home whose bin\\server\\jvm.dll is the stand-in, and a lib folder."""
+    programs = os.path.join(build, "benchmarks-windows")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(os.path.join(folder, "java", "bin", "server"))
+    os.makedirs(os.path.join(folder, "lib"))
+    shutil.copy(os.path.join(dist, "Varkel-64.exe"), folder)
+    for name in ("exit_only.exe", "exit_after_jvm_load.exe", "start_timer.exe"):
+        shutil.copy(os.path.join(programs, name), folder)
+    shutil.copy(os.path.join(programs, "quick_jvm.dll"), os.path.join(folder, "java", "bin", "server", "jvm.dll"))
+    for jar in ("varkel-core.jar", "parsers.jar", "managers.jar"):
+        open(os.path.join(folder, "lib", jar), "wb").close()
+    # No splash screen: the stand-in Java home has no splash library.
+    with open(os.path.join(folder, "startup.conf"), "w", newline="") as f:
+        f.write("JAVA_PATH=%s\r\nSPLASH_SCREEN=0\r\n" % windows_path(os.path.join(folder, "java")))
+
+
+def measure_starts(build, dist, starts):
+    session = os.path.join(build, "benchmark-wine")
+    folder = os.path.join(session, "install")
+    install_for_start(build, dist, folder)
+    subprocess.run([SESSION, "start", session], check=True, stdout=subprocess.DEVNULL)
+    try:
+        commands = ['"%s"' % windows_path(os.path.join(folder, name))
+                    for name in ("Varkel-64.exe", "exit_only.exe", "exit_after_jvm_load.exe")]
+        run = subprocess.run([WINE64, os.path.join(folder, "start_timer.exe"), str(starts)] + commands,
+                             cwd=folder, env=wine_env(session), capture_output=True, text=True, timeout=3600)
+    finally:
+        subprocess.run([SESSION, "stop", session], check=False, stdout=subprocess.DEVNULL)
+    if run.returncode != 0:
+        sys.exit("the start timer failed (%d):\n%s%s" % (run.returncode, run.stdout, run.stderr))
+    results = []
+    for line in run.stdout.splitlines():
+        m = re.match(r"command\d+ median_ms=([\d.]+) q1_ms=([\d.]+) q3_ms=([\d.]+) runs=(\d+) exit_code=(\d+)", line)
+        if m:
+            results.append({"median": float(m.group(1)), "q1": float(m.group(2)), "q3": float(m.group(3)),
+                            "runs": int(m.group(4)), "exit_code": int(m.group(5))})
+    if len(results) != 3:
+        sys.exit("unexpected output of the start timer:\n" + run.stdout)
+    if results[0]["exit_code"] != STAND_IN_MAIN_RESULT:
+        sys.exit("Varkel-64.exe exited with %d, not mainVK's %d: the start did not reach the Java program"
+                 % (results[0]["exit_code"], STAND_IN_MAIN_RESULT))
+    return results
+
+
+def measure_growth(build):
+    program = os.path.join(build, "benchmarks", "scaling_benchmark")
+    run = subprocess.run([program, "--benchmark_format=json", "--benchmark_min_time=0.5"],
+                         check=True, capture_output=True, text=True)
+    figures = {}
+    for entry in json.loads(run.stdout)["benchmarks"]:
+        if entry.get("error_occurred"):
+            sys.exit("benchmark %s failed: %s" % (entry["name"], entry.get("error_message")))
+        name, size = entry["name"].split("/")
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry["time_unit"]]
+        figures.setdefault(name, []).append((int(size), entry["real_time"] * scale))
+    return figures
+
+
+def format_time(ms):
+    if ms >= 1:
+        return "%.2f ms" % ms
+    if ms >= 1e-3:
+        return "%.2f µs" % (ms * 1e3)
+    return "%.1f ns" % (ms * 1e6)
+
+
+def tables(starts, growth, sizes, repetitions):
+    launcher, exit_only, jvm_load = starts
+    lines = []
+    lines.append("Start-up under Wine (Varkel-64.exe to `mainVK` with a stand-in JVM that returns at once; "
+                 "%d starts of each program, taken in turn, timed inside Wine with QueryPerformanceCounter "
+                 "around CreateProcessW and the wait):" % repetitions)
+    lines.append("")
+    lines.append("| program | median | quartiles | launcher ÷ this |")
+    lines.append("|---|---|---|---|")
+    lines.append("| Varkel-64.exe, started to `mainVK` | %.1f ms | %.1f–%.1f ms | 1.00 |"
+                 % (launcher["median"], launcher["q1"], launcher["q3"]))
+    lines.append("| a GUI program that only exits | %.1f ms | %.1f–%.1f ms | **%.2f** (goal ≤ %.2f) |"
+                 % (exit_only["median"], exit_only["q1"], exit_only["q3"], launcher["median"] / exit_only["median"],
+                    START_RATIO_GOAL))
+    lines.append("| a GUI program that imports user32 and loads the same jvm.dll, then exits | %.1f ms | %.1f–%.1f ms | **%.2f** |"
+                 % (jvm_load["median"], jvm_load["q1"], jvm_load["q3"], launcher["median"] / jvm_load["median"]))
+    lines.append("")
+    lines.append("Growth with input size (native, Google Benchmark; time per item at both sizes, equal for linear growth):")
+    lines.append("")
+    lines.append("| operation | small | per item | large | per item | growth | large case (goal < %d ms) |"
+                 % LARGE_CASE_GOAL_MS)
+    lines.append("|---|---|---|---|---|---|---|")
+    for name, what, unit in GROWTH:
+        (small, small_ms), (large, large_ms) = sorted(growth[name])
+        per_small, per_large = small_ms / small, large_ms / large
+        linear = per_large / per_small <= LINEAR_TOLERANCE
+        lines.append("| %s | %s %s | %s | %s %s | %s | %s (×%.2f per item) | %s %s |" % (
+            what, "{:,}".format(small), unit, format_time(per_small), "{:,}".format(large), unit,
+            format_time(per_large), "linear" if linear else "**faster than linear**", per_large / per_small,
+            format_time(large_ms), "ok" if large_ms < LARGE_CASE_GOAL_MS else "**over**"))
+    lines.append("")
+    lines.append("Sizes of the deliverables (stripped; goal for each launcher: under %d KB):" % (LAUNCHER_SIZE_GOAL // 1024))
+    lines.append("")
+    lines.append("| file | size |")
+    lines.append("|---|---|")
+    for name in DELIVERABLES:
+        size = sizes[name]
+        note = ""
+        if name.startswith("Varkel"):
+            note = " (goal met)" if size < LAUNCHER_SIZE_GOAL else " (over the goal)"
+        lines.append("| %s | %.1f KB%s |" % (name, size / 1024, note))
+    return lines
+
+
+def machine_line():
+    wine = subprocess.run([WINE64, "--version"], capture_output=True, text=True).stdout.strip()
+    return "Measured %s on %d cores, %s." % (datetime.date.today().isoformat(), os.cpu_count() or 0, wine)
+
+
+def write_readme(readme, lines):
+    with open(readme) as f:
+        text = f.read()
+    start, end = "<!-- benchmark:start -->", "<!-- benchmark:end -->"
+    if start not in text or end not in text:
+        sys.exit("README has no benchmark markers")
+    before, rest = text.split(start, 1)
+    _, after = rest.split(end, 1)
+    with open(readme, "w") as f:
+        f.write(before + start + "\n" + "\n".join(lines) + "\n" + end + after)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--dist", required=True)
+    parser.add_argument("--starts", type=int, default=100)
+    parser.add_argument("--readme")
+    args = parser.parse_args()
+    build, dist = os.path.abspath(args.build), os.path.abspath(args.dist)
+
+    sizes = {name: os.path.getsize(os.path.join(dist, name)) for name in DELIVERABLES}
+    growth = measure_growth(build)
+    starts = measure_starts(build, dist, args.starts)
+    lines = tables(starts, growth, sizes, args.starts) + ["", machine_line()]
+    print("\n".join(lines))
+    if args.readme:
+        write_readme(args.readme, lines)
+        print("\n(written into %s)" % args.readme)
+
+
+if __name__ == "__main__":
+    main()
