@@ -3,7 +3,7 @@
 // that splitter.
 //
 // Properties: tokens are never empty and never hold a double quote; splitting
-// loses no character but quotes and separating blanks; the extension's
+// loses no character but quotes and the blanks outside quotes; the extension's
 // parameter string built from the tokens splits back into the same tokens;
 // the parser hands every token but "--conf=<name>" to the Java program, in
 // order, keeps the last name given, and asks for a console exactly when
@@ -19,14 +19,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const varkel::WideString text = fuzz::wideText(std::string_view(reinterpret_cast<const char*>(data), size));
     const varkel::TokenList tokens = varkel::splitArguments(text);
 
-    std::size_t kept = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char16_t c) { return c != u'"'; }));
+    // Every character but the quotes and the blanks outside quotes belongs to
+    // a token.
+    std::size_t kept = 0;
+    bool quoted = false;
+    for (char16_t c : text) {
+        if (c == u'"') quoted = !quoted;
+        else if (c != u' ' || quoted) ++kept;
+    }
     std::size_t tokenChars = 0;
     for (const auto& token : tokens) {
         fuzz::require(!token.empty(), "no empty token");
         fuzz::require(token.find(u'"') == varkel::WideString::npos, "quotes are dropped");
         tokenChars += token.size();
     }
-    fuzz::require(tokenChars <= kept, "splitting adds no character");
+    fuzz::require(tokenChars == kept, "splitting loses and adds no character but quotes and separating blanks");
 
     const std::u16string parameters = quellis::buildParameterString(tokens);
     fuzz::require(varkel::splitArguments(parameters) == tokens,
