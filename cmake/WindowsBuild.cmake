@@ -7,11 +7,13 @@ set(VARKEL_STATIC_LINK -static -static-libgcc -static-libstdc++)
 # Size: libstdc++'s default terminate handler prints the uncaught exception's
 # demangled type to stderr, which a GUI program or a DLL in Explorer does not
 # have, and pulls in the demangler and MinGW's printf (about 70 KB). Plain
-# abort() ends the process the same way. (i686 symbols carry a leading "_".)
+# abort() ends the process the same way. A link option of this build's targets
+# only, not part of VARKEL_STATIC_LINK, whose users may link for the other
+# bitness (i686 symbols carry a leading "_").
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  list(APPEND VARKEL_STATIC_LINK -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort)
+  add_link_options(-Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort)
 else()
-  list(APPEND VARKEL_STATIC_LINK -Wl,--defsym,__ZN9__gnu_cxx27__verbose_terminate_handlerEv=_abort)
+  add_link_options(-Wl,--defsym,__ZN9__gnu_cxx27__verbose_terminate_handlerEv=_abort)
 endif()
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
