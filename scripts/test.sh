@@ -4,7 +4,10 @@
 #   2. the JVM hosting tests against the real OpenJDK JVM,
 #   3. the Windows tier: the real binaries under 64-bit Wine on an Xvfb display,
 #   4. the 32-bit tier under the 32-bit Wine loader (skips itself with a
-#      message where this machine cannot run it).
+#      message where this machine cannot run it),
+#   5. the quality gates (cmake/Quality.cmake): the native tests under
+#      AddressSanitizer and UndefinedBehaviorSanitizer, a few seconds of each
+#      fuzz target, clang-tidy and cppcheck, checks of the four binaries.
 # Installs what it needs first. Build folder: build/ (BUILD_DIR to change it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
