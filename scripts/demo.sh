@@ -14,7 +14,8 @@ demo="$root/$build/demo"
 session="$root/$build/wine-demo"
 rm -rf "$demo"; mkdir -p "$demo/install/lib" "$demo/install/classes"
 cp dist/Varkel-64.exe "$demo/install/"
-winpath() { WINEPREFIX="$session/prefix" winepath -w "$1" 2>/dev/null; }
+# Wine shows the Linux file system as drive Z:.
+winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 
 tests/windows/tier/wine-session.sh start "$session" >/dev/null
 trap 'tests/windows/tier/wine-session.sh stop "$session" >/dev/null' EXIT
@@ -36,15 +37,16 @@ else
   export VARKEL_STANDIN_RECORD=$(winpath "$demo/record.txt") VARKEL_STANDIN_MAIN_RESULT=3
 fi
 
-echo "Starting: Varkel-64.exe \"C:\\logs\\server one.log\" app.log"
+echo "Starting: Varkel-64.exe \"C:\\logs\\server one.log\" app.log (the Java program returns 3)"
 set +e
-/usr/lib/wine/wine64 "$demo/install/Varkel-64.exe" '"C:\logs\server one.log"' app.log
+# Wine quotes an argument that holds blanks when it builds the command line.
+/usr/lib/wine/wine64 "$demo/install/Varkel-64.exe" 'C:\logs\server one.log' app.log
 code=$?
 set -e
 echo
 if [ -f "$demo/record.txt" ]; then
   echo "What the stand-in JVM received:"
-  grep -E '^(option|argc|arg)' "$demo/record.txt" | sed 's/^/  /'
+  grep -E '^(option|argc|arg)' "$demo/record.txt" | sed -e 's/\\x5C/\\/g' -e 's/\\u005C/\\/g' -e 's/\\u0020/ /g' -e 's/^/  /'
 elif [ -f "$demo/report.txt" ]; then
   echo "What the Java program reported:"
   sed 's/^/  /' "$demo/report.txt" | head -20
