@@ -30,53 +30,69 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-// Compares the pixels of the box's icon control with each standard icon drawn
-// the same way: icon handles cannot be compared across processes.
-std::wstring identifyIcon(HWND box) {
-    HWND iconControl = nullptr;
+HWND findIconControl(HWND box) {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t cls[32] = {};
         GetClassNameW(child, cls, 32);
-        if (std::wstring(cls) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_ICON) == SS_ICON) {
-            iconControl = child;
-            break;
-        }
+        if (std::wstring(cls) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_ICON) == SS_ICON) return child;
     }
+    return nullptr;
+}
+
+// Samples every other pixel of a w x h square: of the screen at `origin` when
+// `icon` is null, otherwise of `icon` drawn on the dialog face colour.
+std::vector<COLORREF> sampleSquare(HDC screen, HICON icon, POINT origin, int w, int h) {
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    if (icon) {
+        RECT all{0, 0, w, h};
+        FillRect(mem, &all, GetSysColorBrush(COLOR_3DFACE));
+        DrawIconEx(mem, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+    } else {
+        BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    }
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < h; y += 2)
+        for (int x = 0; x < w; x += 2) pixels.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return pixels;
+}
+
+// Compares the pixels of the box's icon control with each standard icon drawn
+// the same way: icon handles cannot be compared across processes. Tests run
+// side by side on one display and every box opens at its centre, so another
+// test's box may cover this one: the box is raised and the screen read again
+// until the icon is recognised or the attempts run out.
+std::wstring identifyIcon(HWND box) {
+    HWND iconControl = findIconControl(box);
     if (!iconControl || !IsWindowVisible(iconControl)) return L"none";
-    RECT r;
-    GetWindowRect(iconControl, &r);
-    int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
-    HDC screen = GetDC(nullptr);
-    auto grab = [&](HICON icon) {
-        HDC mem = CreateCompatibleDC(screen);
-        HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        if (icon) {
-            RECT all{0, 0, w, h};
-            FillRect(mem, &all, GetSysColorBrush(COLOR_3DFACE));
-            DrawIconEx(mem, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
-        } else {
-            BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        }
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < h; y += 2)
-            for (int x = 0; x < w; x += 2) pixels.push_back(GetPixel(mem, x, y));
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-        return pixels;
-    };
-    auto shown = grab(nullptr);
+    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
     const struct {
         LPCWSTR id;
         const wchar_t* name;
     } icons[] = {{IDI_HAND, L"error"}, {IDI_EXCLAMATION, L"warning"}, {IDI_ASTERISK, L"information"},
                  {IDI_QUESTION, L"question"}};
+    constexpr int kAttempts = 40;
+    constexpr DWORD kRepaintWaitMs = 100;
+    HDC screen = GetDC(nullptr);
     std::wstring result = L"unknown";
-    for (const auto& icon : icons) {
-        if (grab(LoadIconW(nullptr, icon.id)) == shown) {
-            result = icon.name;
-            break;
+    for (int attempt = 0; attempt < kAttempts && result == L"unknown"; ++attempt) {
+        if (attempt > 0) {
+            SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            Sleep(kRepaintWaitMs);
+        }
+        RECT r;
+        GetWindowRect(iconControl, &r);
+        const auto shown = sampleSquare(screen, nullptr, POINT{r.left, r.top}, w, h);
+        for (const auto& icon : icons) {
+            if (sampleSquare(screen, LoadIconW(nullptr, icon.id), POINT{}, w, h) == shown) {
+                result = icon.name;
+                break;
+            }
         }
     }
     ReleaseDC(nullptr, screen);

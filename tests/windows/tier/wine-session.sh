@@ -20,7 +20,7 @@ start_display() {
   local n
   for n in $(seq 71 119); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+      Xvfb ":$n" -screen 0 1280x1024x24 -s 0 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
       echo $! >"$dir/xvfb.pid"
       for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
       echo ":$n" >"$dir/display"
