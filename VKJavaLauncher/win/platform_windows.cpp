@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "user_interface_library.h"
 
 namespace varkel::platform {
 
@@ -59,7 +60,8 @@ void* findFunction(ModuleHandle module, const char* name) {
 bool setDllDirectory(const WideString& directory) { return SetDllDirectoryW(w(directory)) != 0; }
 
 int messageBox(const WideString& text, const WideString& caption, std::uint32_t style) {
-    return MessageBoxW(nullptr, w(text), w(caption), style);
+    auto show = win::user32<win::MessageBoxFunction>("MessageBoxW");
+    return show ? show(nullptr, w(text), w(caption), style) : 0;
 }
 
 void sleepMilliseconds(std::uint32_t milliseconds) { Sleep(milliseconds); }
@@ -177,12 +179,14 @@ void setConsoleBufferSize(ConsoleBufferSize size) {
 std::optional<WindowRect> consoleWindowRect() {
     RECT winRect;
     HWND window = GetConsoleWindow();
-    if (!window || !GetWindowRect(window, &winRect)) return std::nullopt;
+    auto getWindowRect = win::user32<win::GetWindowRectFunction>("GetWindowRect");
+    if (!window || !getWindowRect || !getWindowRect(window, &winRect)) return std::nullopt;
     return WindowRect{winRect.left, winRect.top, winRect.right, winRect.bottom};
 }
 
 void moveConsoleWindow(WindowRect rect) {
-    MoveWindow(GetConsoleWindow(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    if (auto moveWindow = win::user32<win::MoveWindowFunction>("MoveWindow"))
+        moveWindow(GetConsoleWindow(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
 namespace {
