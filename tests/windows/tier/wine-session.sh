@@ -40,7 +40,9 @@ case "$cmd" in
       echo "creating the Wine prefix in $WINEPREFIX (once per build folder)"
       "$WINE64" wineboot -i >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
     fi
-    "$WINESERVER" -p
+    # Started here when no server runs yet (a kept prefix skips wineboot): its
+    # output must not hold CTest's pipe open, or this step never ends.
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     "$WINE64" cmd /c exit 0 >/dev/null 2>&1
     echo "Wine session ready on display $DISPLAY"
     ;;
