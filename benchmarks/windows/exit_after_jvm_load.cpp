@@ -1,12 +1,8 @@
 // A second baseline: a GUI program that does only the system work every start
-// of the launcher includes and exits. It imports user32 (as any program that
-// can show a message box does; under Wine, loading user32 starts the
-// graphics driver, tens of milliseconds) and loads the same jvm.dll.
+// of the launcher includes, loading the same jvm.dll, and exits.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
-    // Never true in the benchmark; it only makes user32 an import.
-    if (commandLine && commandLine[0] == L'!') MessageBoxW(nullptr, commandLine, L"", MB_OK);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     HMODULE jvm = LoadLibraryW(L"java\\bin\\server\\jvm.dll");
     return jvm ? 0 : 1;
 }

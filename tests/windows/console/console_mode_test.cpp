@@ -7,6 +7,7 @@
 
 #include "attached_console.h"
 #include "installation.h"
+#include "standin_jvm_protocol.h"
 #include "standin_protocol.h"
 
 using namespace consoletest;
@@ -213,7 +214,7 @@ TEST(ConsoleMode, NoTriggerNoConsole) {
     options.onStarted = [&](const PROCESS_INFORMATION& process) {
         // Once the Java program runs, any console would be there.
         for (DWORD waited = 0; waited < kScreenMs && !held; waited += 50) {
-            held = wintest::fileExists(main.holdFile + kHeldSuffix);
+            held = wintest::fileExists(main.holdFile + standin::kHeldSuffix);
             if (!held) Sleep(50);
         }
         AttachedConsole console;

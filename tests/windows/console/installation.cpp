@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "standin_jvm_protocol.h"
 #include "standin_protocol.h"
 
 namespace consoletest {
@@ -49,11 +50,11 @@ private:
 };
 
 void applyBehaviour(const MainBehaviour& main, const std::wstring& recordPath) {
-    setOrClear(kMainResultVariable, std::to_wstring(main.result));
-    setOrClear(kExceptionVariable, main.exception);
-    setOrClear(kOutputVariable, main.output);
-    setOrClear(kMissingClassVariable, main.missingClass ? L"1" : L"");
-    setOrClear(kHoldFileVariable, main.holdFile);
+    setOrClear(standin::kMainResultVariable, std::to_wstring(main.result));
+    setOrClear(standin::kExceptionVariable, main.exception);
+    setOrClear(standin::kOutputVariable, main.output);
+    setOrClear(standin::kMissingVariable, main.missingClass ? standin::kMissingClass : L"");
+    setOrClear(standin::kReleaseFileVariable, main.holdFile);
     setOrClear(kSplashRecordVariable, recordPath);
 }
 

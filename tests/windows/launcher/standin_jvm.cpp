@@ -2,7 +2,8 @@
 // serves, from function tables of its own, exactly the JNI functions the
 // launcher is expected to call; it writes down everything it receives and
 // behaves as the test asks through the environment (standin_jvm_protocol.h).
-// Any other JNI function ends the process with a distinctive exit code.
+// Any other JNI function ends the process with a distinctive exit code. The
+// launcher tests, the console tests and the start-up benchmark all use it.
 #define _JNI_IMPLEMENTATION_  // JNI_CreateJavaVM is exported, not imported
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <initializer_list>
@@ -188,9 +190,34 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
         target->elements[static_cast<std::size_t>(index)] = object(value);
 }
 
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// What a Java program prints: once through the standard output handle (as
+// System.out does) and once through the C runtime's stdout.
+void printOutputLine() {
+    std::wstring text;
+    if (!environmentValue(standin::kOutputVariable, text) || text.empty()) return;
+    const std::string line = utf8(text);
+    const std::string handleLine = line + " (handle)\r\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), handleLine.data(), static_cast<DWORD>(handleLine.size()), &written,
+              nullptr);
+    std::fputs((line + " (stream)\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
 void waitForRelease() {
     std::wstring releaseFile;
     if (!environmentValue(standin::kReleaseFileVariable, releaseFile)) return;
+    HANDLE held = CreateFileW((releaseFile + standin::kHeldSuffix).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     for (unsigned waited = 0; waited < standin::kReleaseWaitMs; waited += 50) {
         if (GetFileAttributesW(releaseFile.c_str()) != INVALID_FILE_ATTRIBUTES) return;
         Sleep(50);
@@ -211,6 +238,7 @@ jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_li
                     element ? escaped(element->text.data(), element->text.size()) : standin::kNullElement});
         }
     }
+    printOutputLine();
     waitForRelease();
     std::wstring exceptionText;
     if (environmentValue(standin::kExceptionVariable, exceptionText)) {

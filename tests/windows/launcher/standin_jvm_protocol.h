@@ -17,9 +17,16 @@ inline constexpr const wchar_t* kMissingVariable = L"VARKEL_STANDIN_MISSING";   
 inline constexpr const wchar_t* kMainResultVariable = L"VARKEL_STANDIN_MAIN_RESULT";  // mainVK's return value
 inline constexpr const wchar_t* kExceptionVariable = L"VARKEL_STANDIN_EXCEPTION";    // mainVK throws, toString() gives this
 inline constexpr const wchar_t* kDestroyResultVariable = L"VARKEL_STANDIN_DESTROY";  // DestroyJavaVM result
+// mainVK writes this line to the standard output handle, as a Java program's
+// System.out does, and then to the C runtime's stdout stream, which the
+// launcher shares with the stand-in: " (handle)" and " (stream)" follow it.
+inline constexpr const wchar_t* kOutputVariable = L"VARKEL_STANDIN_OUTPUT";
 // mainVK waits (at most kReleaseWaitMs) until this file exists: lets a test get
-// hold of a launcher process it did not start itself.
+// hold of a launcher process it did not start itself, or look at one that would
+// otherwise end at once. While it waits, a file of the same name with
+// kHeldSuffix says so.
 inline constexpr const wchar_t* kReleaseFileVariable = L"VARKEL_STANDIN_RELEASE_FILE";
+inline constexpr const wchar_t* kHeldSuffix = L".held";
 inline constexpr unsigned kReleaseWaitMs = 60000;
 
 inline constexpr const wchar_t* kMissingClass = L"class";
