@@ -41,6 +41,9 @@ void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
+// These are libstdc++'s own names and signatures (reserved names in namespace
+// std, one of them variadic): the point is to stand in for them at link time.
+// NOLINTBEGIN(cert-dcl58-cpp, bugprone-reserved-identifier, cert-dcl37-c, cert-dcl51-cpp, cert-dcl50-cpp)
 namespace std {
 
 [[noreturn]] void __throw_bad_alloc() { outOfMemory(); }
@@ -56,3 +59,4 @@ namespace std {
 [[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { abort(); }
 
 }  // namespace std
+// NOLINTEND(cert-dcl58-cpp, bugprone-reserved-identifier, cert-dcl37-c, cert-dcl51-cpp, cert-dcl50-cpp)

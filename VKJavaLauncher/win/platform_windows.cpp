@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform.h"
-#include "user_interface_library.h"
+#include "deferred_system_libraries.h"
 
 namespace varkel::platform {
 
@@ -30,7 +30,8 @@ WideString fromW(const wchar_t* text) { return fromW(text, std::wcslen(text)); }
 struct RegistryKey {
     HKEY key = nullptr;
     ~RegistryKey() {
-        if (key) RegCloseKey(key);
+        auto closeKey = win::deferred<win::RegCloseKeyFunction>(win::DeferredLibrary::advapi32, "RegCloseKey");
+        if (key && closeKey) closeKey(key);
     }
 };
 
@@ -60,7 +61,7 @@ void* findFunction(ModuleHandle module, const char* name) {
 bool setDllDirectory(const WideString& directory) { return SetDllDirectoryW(w(directory)) != 0; }
 
 int messageBox(const WideString& text, const WideString& caption, std::uint32_t style) {
-    auto show = win::user32<win::MessageBoxFunction>("MessageBoxW");
+    auto show = win::deferred<win::MessageBoxFunction>(win::DeferredLibrary::user32, "MessageBoxW");
     return show ? show(nullptr, w(text), w(caption), style) : 0;
 }
 
@@ -133,18 +134,21 @@ std::optional<WideString> systemDirectory() {
 std::optional<WideString> readMachineRegistryString(RegistryView view, const WideString& subKey,
                                                     const WideString& valueName) {
     REGSAM access = KEY_READ | (view == RegistryView::view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    auto openKey = win::deferred<win::RegOpenKeyExFunction>(win::DeferredLibrary::advapi32, "RegOpenKeyExW");
+    auto queryValue = win::deferred<win::RegQueryValueExFunction>(win::DeferredLibrary::advapi32, "RegQueryValueExW");
+    if (!openKey || !queryValue) return std::nullopt;
     RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, w(subKey), 0, access, &key.key) != ERROR_SUCCESS) return std::nullopt;
+    if (openKey(HKEY_LOCAL_MACHINE, w(subKey), 0, access, &key.key) != ERROR_SUCCESS) return std::nullopt;
     // Read whole, whatever its length; a value may change between the two
     // calls, so ask again while it grows.
     DWORD bytes = 0;
-    if (RegQueryValueExW(key.key, w(valueName), nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+    if (queryValue(key.key, w(valueName), nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
     std::vector<BYTE> data;
     LSTATUS status;
     do {
         data.resize(bytes + sizeof(wchar_t));
         bytes = static_cast<DWORD>(data.size());
-        status = RegQueryValueExW(key.key, w(valueName), nullptr, nullptr, data.data(), &bytes);
+        status = queryValue(key.key, w(valueName), nullptr, nullptr, data.data(), &bytes);
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS) return std::nullopt;
     // Any type is read as text; it ends at its first NUL or after its last
@@ -179,13 +183,13 @@ void setConsoleBufferSize(ConsoleBufferSize size) {
 std::optional<WindowRect> consoleWindowRect() {
     RECT winRect;
     HWND window = GetConsoleWindow();
-    auto getWindowRect = win::user32<win::GetWindowRectFunction>("GetWindowRect");
+    auto getWindowRect = win::deferred<win::GetWindowRectFunction>(win::DeferredLibrary::user32, "GetWindowRect");
     if (!window || !getWindowRect || !getWindowRect(window, &winRect)) return std::nullopt;
     return WindowRect{winRect.left, winRect.top, winRect.right, winRect.bottom};
 }
 
 void moveConsoleWindow(WindowRect rect) {
-    if (auto moveWindow = win::user32<win::MoveWindowFunction>("MoveWindow"))
+    if (auto moveWindow = win::deferred<win::MoveWindowFunction>(win::DeferredLibrary::user32, "MoveWindow"))
         moveWindow(GetConsoleWindow(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
