@@ -145,8 +145,9 @@ def tables(starts, growth, sizes, repetitions):
                  % (jvm_load["median"], jvm_load["q1"], jvm_load["q3"], launcher["median"] / jvm_load["median"]))
     lines.append("")
     lines.append("The launcher loads user32.dll only when it shows a box (under Wine that load starts the graphics "
-                 "driver, some 30 ms). The second ratio, against a program that loads the same jvm.dll, is the "
-                 "launcher's own work alone.")
+                 "driver, some 30 ms) and advapi32.dll only when it reads the registry. Beyond a program that only "
+                 "exits, a start costs the load of jvm.dll itself, which no launcher avoids; the second ratio, "
+                 "against a program that loads the same jvm.dll, is the launcher's own work alone.")
     lines.append("")
     lines.append("Growth with input size (native, Google Benchmark; time per item at both sizes, equal for linear growth):")
     lines.append("")
