@@ -62,10 +62,10 @@ std::vector<COLORREF> sampleSquare(HDC screen, HICON icon, POINT origin, int w, 
 }
 
 // Compares the pixels of the box's icon control with each standard icon drawn
-// the same way: icon handles cannot be compared across processes. Tests run
-// side by side on one display and every box opens at its centre, so another
-// test's box may cover this one: the box is raised and the screen read again
-// until the icon is recognised or the attempts run out.
+// the same way: icon handles cannot be compared across processes. A box may
+// still be painting, or lie under another window, when it is first read: it is
+// raised and the screen read again until the icon is recognised or the
+// attempts run out.
 std::wstring identifyIcon(HWND box) {
     HWND iconControl = findIconControl(box);
     if (!iconControl || !IsWindowVisible(iconControl)) return L"none";
@@ -78,6 +78,8 @@ std::wstring identifyIcon(HWND box) {
     constexpr int kAttempts = 40;
     constexpr DWORD kRepaintWaitMs = 100;
     HDC screen = GetDC(nullptr);
+    std::vector<std::vector<COLORREF>> references;
+    for (const auto& icon : icons) references.push_back(sampleSquare(screen, LoadIconW(nullptr, icon.id), POINT{}, w, h));
     std::wstring result = L"unknown";
     for (int attempt = 0; attempt < kAttempts && result == L"unknown"; ++attempt) {
         if (attempt > 0) {
@@ -88,12 +90,8 @@ std::wstring identifyIcon(HWND box) {
         RECT r;
         GetWindowRect(iconControl, &r);
         const auto shown = sampleSquare(screen, nullptr, POINT{r.left, r.top}, w, h);
-        for (const auto& icon : icons) {
-            if (sampleSquare(screen, LoadIconW(nullptr, icon.id), POINT{}, w, h) == shown) {
-                result = icon.name;
-                break;
-            }
-        }
+        for (std::size_t i = 0; i < references.size() && result == L"unknown"; ++i)
+            if (references[i] == shown) result = icons[i].name;
     }
     ReleaseDC(nullptr, screen);
     return result;
