@@ -14,8 +14,20 @@ cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
 jobs=$(nproc)
 
-VARKEL_WITH_WINE32=${VARKEL_WITH_WINE32:-1} scripts/install-deps.sh
-if [ -x scripts/enable-wine32.sh ]; then scripts/enable-wine32.sh || echo "the 32-bit tier will be skipped"; fi
+# The 32-bit tier is optional: when its packages cannot be installed or its
+# loader cannot run, its tests skip themselves and say why (the first line
+# that install-deps.sh or enable-wine32.sh gave).
+deps_log=$(mktemp); trap 'rm -f "$deps_log"' EXIT
+VARKEL_WITH_WINE32=${VARKEL_WITH_WINE32:-1} scripts/install-deps.sh 2>&1 | tee "$deps_log"
+wine32_reason=$(sed -n 's/^install-deps: 32-bit tier unavailable: //p' "$deps_log" | head -n1)
+if [ -z "$wine32_reason" ] && ! enable_log=$(scripts/enable-wine32.sh 2>&1); then
+  wine32_reason=$(head -n1 <<<"${enable_log#enable-wine32: }")
+fi
+[ -z "${enable_log:-}" ] || echo "$enable_log"
+if [ -n "$wine32_reason" ]; then
+  echo "test: the 32-bit tier will be skipped: $wine32_reason"
+  export VARKEL_WINE32_UNAVAILABLE="$wine32_reason"
+fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j"$jobs"

@@ -57,6 +57,10 @@ case "$cmd" in
     prog=$1; shift
     [ -f "$prog" ] || { echo "test program missing: $prog" >&2; exit 1; }
     if [ "$cmd" = run32 ]; then
+      if [ -n "${VARKEL_WINE32_UNAVAILABLE:-}" ]; then
+        echo "SKIPPED: the 32-bit tier cannot run on this machine: $VARKEL_WINE32_UNAVAILABLE"
+        exit 77
+      fi
       if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
         echo "SKIPPED: the 32-bit Wine loader cannot run on this machine (install wine32:i386 and qemu-user-static and register qemu-i386 with binfmt_misc: scripts/enable-wine32.sh)"
         exit 77
