@@ -1,10 +1,15 @@
 // Picking the command: the launcher named by "Command" starts with every
-// selected path quoted, or the user learns why it could not start.
+// selected path quoted, or, for a selection too large for one command line,
+// with a list of them in a file; or the user learns why it could not start.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "box_watcher.h"
+#include "launcher_fixture.h"
+#include "standin_jvm_protocol.h"
 #include "quellis_module.h"
 #include "registry_state.h"
 #include "test_data_objects.h"
@@ -75,6 +80,50 @@ protected:
     std::wstring recorder_ = helperPath(L"quellis_recorder.exe");
     std::wstring missingProgram_ = folder_ / L"Varkel.exe";
 };
+
+constexpr std::size_t kCommandLineLimit = 32767;  // CreateProcessW, terminator included
+constexpr const wchar_t* kListPrefix = L"Varkel-selection-";
+constexpr DWORD kMainWaitMs = 60000;
+
+// The extension's lists in the temporary folder now.
+std::vector<std::wstring> selectionLists() {
+    std::vector<std::wstring> lists;
+    WIN32_FIND_DATAW data;
+    const std::wstring folder = wintest::temporaryFolder();
+    HANDLE find = FindFirstFileW((folder + kListPrefix + L"*.txt").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return lists;
+    do lists.push_back(folder + data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return lists;
+}
+
+// "\"--file-list=<path>\" " is what the launcher gets instead of the paths.
+std::wstring listParameter(const std::wstring& list) { return L"\"--file-list=" + list + L"\" "; }
+
+std::wstring systemText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = buffer ? buffer : L"";
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+    return text;
+}
+
+// Paths of about 100 characters, some with blanks, some with a letter
+// outside ASCII, numbered so that their order shows.
+std::vector<std::wstring> generatedPaths(int count) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < count; ++i) {
+        std::wstring folder = i % 3 == 0 ? L"C:\\Server Logs\\2026-12-09 night shift" : L"C:\\ServerLogs\\2026-12-09";
+        std::wstring name = std::wstring(i % 5 == 0 ? L"r\u00E9seau " : L"network-") + std::to_wstring(i) + L".log";
+        std::wstring path = folder + L"\\" + name;
+        path.insert(folder.size(), std::wstring(100 - path.size(), i % 7 == 0 ? L' ' : L'x'));
+        paths.push_back(path);
+    }
+    return paths;
+}
 
 std::wstring failureText(const std::wstring& command, int code) {
     return L"ERROR: Unable to start Varkel using command \"" + command +
@@ -236,4 +285,105 @@ TEST_F(Launch, CommandWithoutTerminatorIsReadExactly) {
     ASSERT_EQ(boxes.size(), 1u);
     std::wstring opening = failureText(command, 0).substr(0, failureText(command, 0).find(L"Error code"));
     EXPECT_EQ(boxes[0].text.substr(0, opening.size()), opening);
+}
+
+// A selection of 2,000 paths, far beyond one command line, reaches the Java
+// program whole and in order through a list file in the temporary folder,
+// which is gone as soon as the Java program holds its arguments.
+TEST_F(Launch, LargeSelectionReachesTheJavaProgramThroughAListFile) {
+    launchertest::Installation installation;
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", installation.exe());
+    const std::vector<std::wstring> paths = generatedPaths(2000);
+    const std::vector<std::wstring> listsBefore = selectionLists();
+    const std::wstring release = installation / L"release";
+    launchertest::EnvironmentOverride environment;
+    environment.set(standin::kRecordVariable, installation.recordPath());
+    environment.set(standin::kReleaseFileVariable, release);
+    BoxWatcher watcher;
+    ASSERT_EQ(pickFiles(paths), S_OK);
+
+    // mainVK holds the launcher until released: the list must be gone already.
+    for (DWORD waited = 0; !wintest::fileExists(release + standin::kHeldSuffix) && waited < kMainWaitMs; waited += 100)
+        Sleep(100);
+    launchertest::StandinRecord record = launchertest::readStandinRecord(installation.recordPath());
+    auto process = record.first(standin::kProcess);
+    HANDLE launcher = process ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(process->at(1)))) : nullptr;
+    EXPECT_EQ(selectionLists(), listsBefore) << "the list is deleted once the Java program holds its arguments";
+    wintest::writeFileBytes(release, "");
+    ASSERT_TRUE(record.arguments()) << "mainVK was not reached";
+    EXPECT_EQ(*record.arguments(), paths);
+    const std::wstring commandLine = record.text(standin::kCommandLine);
+    const std::wstring opening =
+        wintest::quoted(installation.exe()) + L" \"--file-list=" + wintest::temporaryFolder() + kListPrefix;
+    EXPECT_EQ(commandLine.substr(0, opening.size()), opening);
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_EQ(WaitForSingleObject(launcher, kMainWaitMs), WAIT_OBJECT_0);
+    CloseHandle(launcher);
+    EXPECT_EQ(selectionLists(), listsBefore);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+// The longest selection that fits on a command line goes there exactly as
+// ever, without a list; one character more goes into a list of every path.
+TEST_F(Launch, SelectionUpToTheCommandLineLimitIsPassedAsEverAndBeyondItInAList) {
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", recorder_);
+    const std::vector<std::wstring> listsBefore = selectionLists();
+    auto parametersOf = [](const std::vector<std::wstring>& paths) {
+        std::wstring parameters;
+        for (const auto& path : paths) parameters += L"\"" + path + L"\" ";
+        return parameters;
+    };
+    std::vector<std::wstring> paths = generatedPaths(300);
+    const std::size_t room = kCommandLineLimit - 1 - wintest::quoted(recorder_).size() - 1;
+    const std::size_t used = parametersOf(paths).size();
+    ASSERT_LT(used + 10, room);
+    paths.push_back(L"C:\\" + std::wstring(room - used - 3 - 3, L'z'));  // its quotes and blank fill the rest
+    ASSERT_EQ(expectedCommandLine(parametersOf(paths)).size(), kCommandLineLimit - 1);
+    {
+        BoxWatcher watcher;
+        EXPECT_EQ(pickFiles(paths), S_OK);
+        EXPECT_EQ(recordedCommandLine(), expectedCommandLine(parametersOf(paths)));
+        EXPECT_EQ(selectionLists(), listsBefore);
+    }
+    paths.back() += L'z';
+    BoxWatcher watcher;
+    EXPECT_EQ(pickFiles(paths), S_OK);
+    const std::wstring recorded = recordedCommandLine();
+    std::vector<std::wstring> lists = selectionLists();
+    lists.erase(std::remove_if(lists.begin(), lists.end(),
+                               [&](const std::wstring& list) {
+                                   return std::find(listsBefore.begin(), listsBefore.end(), list) != listsBefore.end();
+                               }),
+                lists.end());
+    ASSERT_EQ(lists.size(), 1u) << "one new list in the temporary folder";
+    EXPECT_EQ(recorded, expectedCommandLine(listParameter(lists[0])));
+    std::string expectedBytes;
+    for (const auto& path : paths) expectedBytes += wintest::utf8(path) + "\r\n";
+    EXPECT_EQ(wintest::readFileBytes(lists[0]), expectedBytes);
+    DeleteFileW(lists[0].c_str());
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+// A list that cannot be written: the user learns why, and nothing starts.
+TEST_F(Launch, ListThatCannotBeWrittenIsReportedAndStartsNothing) {
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", recorder_);
+    const std::wstring missing = folder_ / L"no such folder";
+    launchertest::EnvironmentOverride environment;
+    environment.set(L"TMP", missing);
+    environment.set(L"TEMP", missing);
+    BoxWatcher watcher;
+    EXPECT_EQ(pickFiles(generatedPaths(400)), S_OK);
+    EXPECT_EQ(recordedCommandLine(kNoStartWaitMs), L"");
+
+    auto boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Varkel");
+    EXPECT_EQ(boxes[0].icon, L"error");
+    const std::wstring opening =
+        L"ERROR: Unable to write the list of selected files to \"" + missing + L"\\" + kListPrefix;
+    const std::wstring ending = L".txt\":\n" + systemText(ERROR_PATH_NOT_FOUND) +
+                                L"\nVarkel was not started.\n\nError code: [3]";
+    EXPECT_EQ(boxes[0].text.substr(0, opening.size()), opening);
+    ASSERT_GE(boxes[0].text.size(), ending.size());
+    EXPECT_EQ(boxes[0].text.substr(boxes[0].text.size() - ending.size()), ending);
 }
