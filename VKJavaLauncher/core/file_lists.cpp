@@ -1,5 +1,6 @@
 #include "file_lists.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <limits>
@@ -63,6 +64,17 @@ void appendUtf16(WideString& text, char32_t c) {
     text.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
 }
 
+bool decodeLine(std::string_view raw, WideString& line) {
+    for (std::size_t at = 0; at < raw.size();) {
+        char32_t c = 0;
+        std::size_t length = decodeSequence(raw, at, c);
+        if (length == 0) return false;
+        appendUtf16(line, c);
+        at += length;
+    }
+    return true;
+}
+
 [[noreturn]] void failToRead(LaunchContext& ctx, const char16_t* format, const WideString& name) {
     WideString reason = lastErrorText();  // first: any later system call may change the error
     showFatalError(ctx, formatMessage(format, {platform::fullPathName(name), reason}), kExitStartupFailure);
@@ -90,34 +102,27 @@ std::vector<WideString> readList(LaunchContext& ctx, const WideString& name) {
 FileListText decodeFileList(std::string_view bytes) {
     FileListText list;
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
-    WideString line;
-    std::size_t lineNumber = 1;
-    auto endLine = [&] {
+    list.lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    std::size_t start = 0;
+    for (std::size_t lineNumber = 1;; ++lineNumber) {
+        const std::size_t end = bytes.find('\n', start);
+        std::string_view raw = bytes.substr(start, end == std::string_view::npos ? end : end - start);
         // A carriage return before the line feed belongs to the line end.
-        if (!line.empty() && line.back() == u'\r') line.pop_back();
-        if (!line.empty()) list.lines.push_back(std::move(line));
-        line.clear();
-    };
-    for (std::size_t at = 0; at < bytes.size();) {
-        if (bytes[at] == '\n') {
-            endLine();
-            ++lineNumber;
-            ++at;
-            continue;
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        if (!raw.empty()) {
+            WideString line;
+            line.reserve(raw.size());
+            if (!decodeLine(raw, line)) {
+                // Refused whole: a list in another encoding would give wrong names.
+                list.lines.clear();
+                list.badLine = lineNumber;
+                return list;
+            }
+            list.lines.push_back(std::move(line));
         }
-        char32_t c = 0;
-        std::size_t length = decodeSequence(bytes, at, c);
-        if (length == 0) {
-            // Refused whole: a list in another encoding would give wrong names.
-            list.lines.clear();
-            list.badLine = lineNumber;
-            return list;
-        }
-        appendUtf16(line, c);
-        at += length;
+        if (end == std::string_view::npos) return list;
+        start = end + 1;
     }
-    endLine();
-    return list;
 }
 
 bool isSelectionListFile(WideView fullPath, WideView temporaryDirectory) {
