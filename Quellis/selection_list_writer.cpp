@@ -32,9 +32,7 @@ HANDLE createNewList(const std::wstring& folder, std::wstring& path) {
     const ULONGLONG stamp = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; attempt < kNameAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
-        std::wstring unique = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(stamp) + L"-" +
-                              std::to_wstring(attempt);
-        path = folder + fromU16(quellis::selectionListName(toU16(unique)));
+        path = folder + fromU16(quellis::selectionListName(GetCurrentProcessId(), stamp, attempt));
         file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }

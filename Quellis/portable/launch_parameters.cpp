@@ -35,16 +35,21 @@ void appendUtf8(std::string& bytes, char32_t c) {
     }
 }
 
+std::u16string unsignedDecimal(std::uint64_t value) {
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
 std::u16string decimal(std::int32_t value) {
     // Through 64 bits so that the most negative value negates safely.
     std::int64_t magnitude = value;
     bool negative = magnitude < 0;
     if (negative) magnitude = -magnitude;
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
+    std::u16string digits = unsignedDecimal(static_cast<std::uint64_t>(magnitude));
     if (negative) digits.insert(digits.begin(), u'-');
     return digits;
 }
@@ -82,10 +87,10 @@ bool fitsOnCommandLine(std::u16string_view launcher, std::u16string_view paramet
     return launcher.size() + 3 + parameters.size() + 1 <= kCommandLineLimit;
 }
 
-std::u16string selectionListName(std::u16string_view uniquePart) {
+std::u16string selectionListName(std::uint32_t processId, std::uint64_t time, std::uint32_t attempt) {
     using namespace varkel::selection_list;
     std::u16string name(kNamePrefix);
-    name += uniquePart;
+    name += unsignedDecimal(processId) + u"-" + unsignedDecimal(time) + u"-" + unsignedDecimal(attempt);
     name += kNameSuffix;
     return name;
 }

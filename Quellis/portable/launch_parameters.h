@@ -32,8 +32,9 @@ inline constexpr std::size_t kCommandLineLimit = 32767;
 // and the parameters, stays within that limit.
 bool fitsOnCommandLine(std::u16string_view launcher, std::u16string_view parameters);
 
-// A selection list's file name around a part that makes it unique.
-std::u16string selectionListName(std::u16string_view uniquePart);
+// A selection list's file name, made unique by the writing process, the time
+// and the attempt: "Varkel-selection-<process>-<time>-<attempt>.txt".
+std::u16string selectionListName(std::uint32_t processId, std::uint64_t time, std::uint32_t attempt);
 
 // A selection list's bytes: every path in UTF-8 without a byte-order mark,
 // each followed by CR LF. A lone surrogate, which a Windows file name may

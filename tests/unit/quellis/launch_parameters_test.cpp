@@ -101,7 +101,7 @@ TEST(SelectionList, UTF8LinesWithCrLfAndTheOptionThatNamesIt) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(quellis::selectionListText(c.paths), c.bytes);
     }
-    EXPECT_EQ(quellis::selectionListName(u"12-34"), u"Varkel-selection-12-34.txt");
+    EXPECT_EQ(quellis::selectionListName(12, 18446744073709551615u, 0), u"Varkel-selection-12-18446744073709551615-0.txt");
     EXPECT_EQ(quellis::fileListParameter(u"C:\\Temp\\Varkel-selection-1.txt"),
               u"\"--file-list=C:\\Temp\\Varkel-selection-1.txt\" ");
     EXPECT_EQ(quellis::selectionListFailureText(u"C:\\Temp\\x.txt", u"Access denied.", 5),
