@@ -92,8 +92,6 @@ TEST_F(LauncherTest, OnlyTheExtensionsListsAreDeletedAfterTheHandOver) {
          true},
         {"the launch ends before the hand-over", temp + u"Varkel-selection-12-34.txt", false, false},
         {"another name in the temporary folder", temp + u"my-list.txt", true, false},
-        {"another suffix", temp + u"Varkel-selection-1.lst", true, false},
-        {"the name alone", temp + u"Varkel-selection-.txt", true, false},
         {"in a folder below it", temp + u"sub\\Varkel-selection-1.txt", true, false},
         {"elsewhere", u"C:\\Lists\\Varkel-selection-1.txt", true, false},
     };
