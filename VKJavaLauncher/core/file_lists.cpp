@@ -19,7 +19,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // One UTF-8 sequence at bytes[at]: its length, with its code point in c, or 0
 // when none starts there. Only shortest forms up to U+10FFFF count; surrogate
-// code points (ED A0..BF ..) do, see decodeFileList.
+// code points (ED A0..BF ..) do, see FileListText.
 std::size_t decodeSequence(std::string_view bytes, std::size_t at, char32_t& c) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
