@@ -7,6 +7,7 @@
 #include "quellis_texts.h"
 #include "registry_access.h"
 #include "registry_layout.h"
+#include "selection_list_writer.h"
 
 namespace {
 
@@ -47,6 +48,13 @@ void LaunchWithSelection(const std::vector<std::wstring>& paths) {
     selectedPaths.reserve(paths.size());
     for (const auto& path : paths) selectedPaths.push_back(toU16(path));
     std::u16string parameters = quellis::buildParameterString(selectedPaths);
+    // A selection too large for one command line goes to the launcher in a
+    // list file; every other one exactly as ever.
+    if (!quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
+        std::optional<std::wstring> list = WriteSelectionList(selectedPaths);
+        if (!list) return;
+        parameters = quellis::fileListParameter(toU16(*list));
+    }
 
     HINSTANCE started = ShellExecuteW(nullptr, L"open", command.text, reinterpret_cast<const wchar_t*>(parameters.c_str()),
                                       nullptr, SW_SHOWNORMAL);

@@ -5,7 +5,8 @@
 #include <vector>
 
 // Reads the launcher command ("Command" under the current user first, then
-// under the machine) and starts it with every path quoted. No command, or an
-// empty one, starts nothing and shows nothing; a failed start is reported in
-// a message box.
+// under the machine) and starts it with every path quoted; a selection too
+// large for one command line is passed in a list file ("--file-list=") instead.
+// No command, or an empty one, starts nothing and shows nothing; a list that
+// cannot be written and a failed start are reported in a message box.
 void LaunchWithSelection(const std::vector<std::wstring>& paths);

@@ -43,6 +43,7 @@ GROWTH = [
     ("JavaHomesFromPath", "Java homes from PATH (javaPathsFromPATH, fake platform)", "PATH entries"),
     ("JvmLibraryList", "JVM library list from Java homes (jvmLibraryPaths)", "homes"),
     ("ExtensionParameterString", "shell extension's parameter string (buildParameterString)", "files"),
+    ("ReadFileList", "reading a selection list of ~100-character paths (readFileLists, fake platform)", "paths"),
 ]
 DELIVERABLES = ["Varkel.exe", "Varkel-64.exe", "Quellis64.dll", "QuellisSetup.exe"]
 

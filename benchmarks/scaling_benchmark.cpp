@@ -4,12 +4,14 @@
 //
 // The inputs are shaped like real ones: a startup.conf of setting lines and
 // comments, a lib folder of archives (with a few other files and folders), a
-// PATH of folders of which some hold java.exe, and selections of long paths.
+// PATH of folders of which some hold java.exe, and selections of long paths
+// (on the command line and in a list file).
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "fake_platform.h"
+#include "file_lists.h"
 #include "java_homes.h"
 #include "jvm_library.h"
 #include "jvm_options.h"
@@ -133,6 +135,29 @@ void ExtensionParameterString(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(ExtensionParameterString)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// ---- A selection list ("--file-list=") ------------------------------------------------
+void ReadFileList(benchmark::State& state) {
+    fake::reset();
+    const auto paths = static_cast<std::size_t>(state.range(0));
+    std::string list = "\xEF\xBB\xBF";
+    for (std::size_t i = 0; i < paths; ++i) {
+        list += "C:\\Users\\someone\\Logs\\server " + std::to_string(i % 40) + "\\2026-12-09\\r\xC3\xA9seau-" +
+                std::to_string(i) + "-application-with-a-longer-name.log\r\n";
+    }
+    const WideString name = u"C:\\Users\\someone\\AppData\\Local\\Temp\\Varkel-selection-1.txt";
+    fake::machine().files[name] = list;
+    varkel::LaunchContext ctx;
+    for (auto _ : state) {
+        ctx.javaArgs.clear();
+        ctx.fileLists = {{name, 0}};
+        varkel::readFileLists(ctx);
+        benchmark::DoNotOptimize(ctx.javaArgs);
+    }
+    if (ctx.javaArgs.size() != paths) state.SkipWithError("wrong number of paths");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ReadFileList)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

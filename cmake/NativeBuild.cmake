@@ -15,7 +15,7 @@ set(VARKEL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-con
 file(GLOB VARKEL_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/VKJavaLauncher/core/*.cpp)
 foreach(bits 32 64)
   add_library(varkel_core${bits} STATIC ${VARKEL_CORE_SOURCES})
-  target_include_directories(varkel_core${bits} PUBLIC ${CMAKE_SOURCE_DIR}/VKJavaLauncher/core
+  target_include_directories(varkel_core${bits} PUBLIC ${CMAKE_SOURCE_DIR}/VKJavaLauncher/core ${CMAKE_SOURCE_DIR}/common
                              ${VARKEL_JDK_INCLUDE} ${VARKEL_JDK_INCLUDE}/linux)
   target_compile_definitions(varkel_core${bits} PUBLIC VARKEL_BITS=${bits})
   target_compile_options(varkel_core${bits} PRIVATE ${VARKEL_WARNINGS})

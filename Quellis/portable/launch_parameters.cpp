@@ -1,5 +1,7 @@
 #include "launch_parameters.h"
 
+#include "selection_list_file.h"
+
 namespace quellis {
 
 namespace {
@@ -8,17 +10,46 @@ constexpr std::u16string_view kFailureBeforeCommand = u"ERROR: Unable to start V
 constexpr std::u16string_view kFailureBeforeCode =
     u"\".\nPlease check your Varkel installation and Java installation.\n\nError code: [";
 constexpr std::u16string_view kFailureAfterCode = u"]";
+constexpr std::u16string_view kListFailureBeforePath = u"ERROR: Unable to write the list of selected files to \"";
+constexpr std::u16string_view kListFailureBeforeReason = u"\":\n";
+constexpr std::u16string_view kListFailureBeforeCode = u"\nVarkel was not started.\n\nError code: [";
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+void appendUtf8(std::string& bytes, char32_t c) {
+    if (c < 0x80) {
+        bytes.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        bytes.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        bytes.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        bytes.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        bytes.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+std::u16string unsignedDecimal(std::uint64_t value) {
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
 
 std::u16string decimal(std::int32_t value) {
     // Through 64 bits so that the most negative value negates safely.
     std::int64_t magnitude = value;
     bool negative = magnitude < 0;
     if (negative) magnitude = -magnitude;
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
+    std::u16string digits = unsignedDecimal(static_cast<std::uint64_t>(magnitude));
     if (negative) digits.insert(digits.begin(), u'-');
     return digits;
 }
@@ -48,6 +79,55 @@ std::u16string launchFailureText(std::u16string_view command, std::int32_t code)
     // The message buffer holds 1024 characters with its terminator; a longer
     // text is cut there, as bounded formatting would cut it.
     if (text.size() > kLaunchFailureTextLimit - 1) text.resize(kLaunchFailureTextLimit - 1);
+    return text;
+}
+
+bool fitsOnCommandLine(std::u16string_view launcher, std::u16string_view parameters) {
+    // Two quotes and a blank around the path, and the terminator.
+    return launcher.size() + 3 + parameters.size() + 1 <= kCommandLineLimit;
+}
+
+std::u16string selectionListName(std::uint32_t processId, std::uint64_t time, std::uint32_t attempt) {
+    using namespace varkel::selection_list;
+    std::u16string name(kNamePrefix);
+    name += unsignedDecimal(processId) + u"-" + unsignedDecimal(time) + u"-" + unsignedDecimal(attempt);
+    name += kNameSuffix;
+    return name;
+}
+
+std::string selectionListText(const std::vector<std::u16string>& paths) {
+    std::string bytes;
+    for (const auto& path : paths) {
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            char32_t c = path[i];
+            if (isHighSurrogate(path[i]) && i + 1 < path.size() && isLowSurrogate(path[i + 1])) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
+                ++i;
+            }
+            appendUtf8(bytes, c);
+        }
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::u16string fileListParameter(std::u16string_view listPath) {
+    std::u16string parameter = u"\"";
+    parameter += varkel::selection_list::kFileListOption;
+    parameter += listPath;
+    parameter += u"\" ";
+    return parameter;
+}
+
+std::u16string selectionListFailureText(std::u16string_view path, std::u16string_view systemText, std::int32_t code) {
+    std::u16string text;
+    text += kListFailureBeforePath;
+    text += path;
+    text += kListFailureBeforeReason;
+    text += systemText;
+    text += kListFailureBeforeCode;
+    text += decimal(code);
+    text += kFailureAfterCode;
     return text;
 }
 

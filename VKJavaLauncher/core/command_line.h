@@ -13,9 +13,10 @@ namespace varkel {
 using TokenList = std::vector<WideString>;
 TokenList splitArguments(WideView text);
 
-// Picks out "--conf=<name>", "--console" and "--help" and fills
-// startupConfigName, consoleRequested and javaArgs. Returns the number of
-// arguments handed to the Java program.
+// Picks out "--conf=<name>", "--file-list=<name>", "--console" and "--help"
+// and fills startupConfigName, fileLists, consoleRequested and javaArgs.
+// Returns the number of arguments handed to the Java program from the command
+// line itself (the lists are read later, by readFileLists).
 std::size_t parseCommandLine(LaunchContext& ctx, WideView lpCmdLine);
 
 }  // namespace varkel

@@ -4,6 +4,7 @@
 
 #include "build_constants.h"
 #include "console_mode.h"
+#include "file_lists.h"
 #include "format.h"
 #include "messages.h"
 #include "platform.h"
@@ -137,6 +138,8 @@ std::int32_t runJavaProgram(LaunchContext& ctx) {
     if (!mainMethod) failAfterClosingSplash(ctx, text::kMainMethodMissing, kExitStartupFailure);
 
     jobjectArray args = javaArguments(jniEnv, ctx.javaArgs);
+    // The Java program holds its arguments now: the extension's lists are done.
+    if (args) deleteSelectionLists(ctx);
     std::int32_t result = jniEnv->CallStaticIntMethod(mainClass, mainMethod, args);
     if (jthrowable throwable = jniEnv->ExceptionOccurred()) reportMainException(ctx, jniEnv, throwable);
 

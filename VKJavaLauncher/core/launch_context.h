@@ -49,6 +49,13 @@ struct SplashState {
     void* close = nullptr;
 };
 
+// A "--file-list=<name>" option: the name as given, and how many Java
+// arguments stood before it on the command line.
+struct FileListOption {
+    WideString name;
+    std::size_t argumentIndex = 0;
+};
+
 struct LaunchContext {
     WideString exeDirectory;
     std::int32_t consoleRequested = 0;
@@ -68,6 +75,13 @@ struct LaunchContext {
     ModuleHandle jvmModule = nullptr;
     WideString jvmLibraryPath;
     SplashState splash;
+
+    // "--file-list=" options in command-line order; their lines join javaArgs
+    // in each option's place once the lists are read.
+    std::vector<FileListOption> fileLists;
+    // The extension's lists among them (full paths), deleted once the Java
+    // program holds its arguments.
+    std::vector<WideString> selectionListsToDelete;
 };
 
 }  // namespace varkel

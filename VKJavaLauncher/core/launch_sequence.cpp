@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "console_mode.h"
+#include "file_lists.h"
 #include "format.h"
 #include "java_homes.h"
 #include "java_program.h"
@@ -68,6 +69,7 @@ void runLaunchSequence(LaunchContext& ctx, WideView commandLine) {
     ctx.commandLine = WideString(commandLine);  // kept unparsed for the 64-bit build
     parseCommandLine(ctx, ctx.commandLine);
     enterExecutableDirectory(ctx);
+    readFileLists(ctx);  // relative names resolve in the executable's directory, as "--conf=" names do
     readConfiguration(ctx);
     collectJavaHomes(ctx);
     loadJvmLibrary(ctx);

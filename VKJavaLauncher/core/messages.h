@@ -41,6 +41,14 @@ inline constexpr const char16_t* kConfOption = u"--conf=";
 inline constexpr const char16_t* kConsoleOption = u"--console";
 inline constexpr const char16_t* kHelpOption = u"--help";
 
+// ---- File lists ("--file-list=") --------------------------------------------------------
+inline constexpr const char16_t* kUnableToOpenFileList =
+    u"Unable to open file list \"%s\":\n%s\nJava program won't be launched.";
+inline constexpr const char16_t* kErrorReadingFileList =
+    u"Error while reading file list \"%s\":\n%s\nJava program won't be launched.";
+inline constexpr const char16_t* kFileListNotUtf8 =
+    u"File list \"%s\" is not UTF-8 text (line %d).\nJava program won't be launched.";
+
 // ---- Messages and exit -----------------------------------------------------------------
 inline constexpr const char16_t* kLastErrorFormat = u"Error %d: \"%s\"";
 

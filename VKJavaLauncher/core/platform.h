@@ -67,6 +67,16 @@ struct DirectoryListing {
 // entries in the order the file system delivers them.
 DirectoryListing listDirectory(const WideString& pattern);
 
+// ---- Full paths, the temporary folder, deleting (the extension's file lists) ----------
+// The full path of a name (GetFullPathNameW, against the current directory),
+// with the long form of every part that exists (GetLongPathNameW), so that two
+// spellings of one file compare equal. The name itself when it has no full path.
+WideString fullPathName(const WideString& path);
+// The user's temporary folder (GetTempPathW) in the same full form, with its
+// trailing backslash; absent when the system gives none.
+std::optional<WideString> temporaryDirectory();
+bool deleteFile(const WideString& path);  // DeleteFileW
+
 // ---- Environment, system and registry -------------------------------------------
 std::optional<WideString> environmentVariable(const WideString& name);
 std::optional<WideString> systemDirectory();  // GetSystemDirectoryW

@@ -115,6 +115,48 @@ DirectoryListing listDirectory(const WideString& pattern) {
     return listing;
 }
 
+// ---- Full paths, the temporary folder, deleting (the extension's file lists) ----------
+
+namespace {
+
+// A text from a call that fills a buffer and, when the buffer is too small,
+// returns the size it needs (terminator included): GetFullPathNameW,
+// GetLongPathNameW, GetTempPathW. Empty when the call fails.
+template <typename Call>
+WideString grownText(Call call) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return WideString();
+        if (length < buffer.size()) return fromW(buffer.data(), length);
+        buffer.resize(static_cast<std::size_t>(length) + 1);
+    }
+}
+
+WideString longForm(const WideString& path) {
+    WideString longPath = grownText([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(w(path), buffer, size); });
+    return longPath.empty() ? path : longPath;  // a path that does not exist keeps its form
+}
+
+}  // namespace
+
+WideString fullPathName(const WideString& path) {
+    WideString full = grownText([&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(w(path), size, buffer, nullptr);
+    });
+    return longForm(full.empty() ? path : full);
+}
+
+std::optional<WideString> temporaryDirectory() {
+    WideString folder = grownText([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (folder.empty()) return std::nullopt;
+    return longForm(folder);
+}
+
+bool deleteFile(const WideString& path) { return DeleteFileW(w(path)) != 0; }
+
+// ---- End of the file-list operations ---------------------------------------------------
+
 std::optional<WideString> environmentVariable(const WideString& name) {
     DWORD size = GetEnvironmentVariableW(w(name), nullptr, 0);
     if (size == 0) return std::nullopt;

@@ -17,7 +17,7 @@ common=(--std=c++20 --language=c++ --inline-suppr --error-exitcode=1 --quiet -j"
         --library=windows --library=$config/win32-console.cfg
         --suppressions-list=$config/suppressions.txt
         -DUNICODE -D_UNICODE -D_WIN32 "-DINVALID_HANDLE_VALUE=((HANDLE)(LONG_PTR)-1)"
-        -IVKJavaLauncher/core -IQuellis/portable -IQuellisSetup/portable -IQuellis -IQuellisSetup
+        -IVKJavaLauncher/core -Icommon -IQuellis/portable -IQuellisSetup/portable -IQuellis -IQuellisSetup
         --template='{file}:{line}: {severity} {id}: {message}')
 
 status=0

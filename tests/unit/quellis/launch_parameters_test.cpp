@@ -74,3 +74,39 @@ TEST(LaunchFailureText, IsCutToTheMessageBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+// The launcher's path in quotes, a blank, the parameters and the terminator
+// fill at most 32,767 characters.
+TEST(FitsOnCommandLine, UpToTheLimitWithItsTerminator) {
+    const std::u16string launcher = u"C:\\Program Files\\Varkel\\Varkel.exe";
+    const std::size_t room = quellis::kCommandLineLimit - 1 - (launcher.size() + 3);
+    EXPECT_TRUE(quellis::fitsOnCommandLine(launcher, std::u16string(room, u'p')));
+    EXPECT_FALSE(quellis::fitsOnCommandLine(launcher, std::u16string(room + 1, u'p')));
+}
+
+TEST(SelectionList, UTF8LinesWithCrLfAndTheOptionThatNamesIt) {
+    const struct {
+        const char* name;
+        std::vector<std::u16string> paths;
+        std::string bytes;
+    } cases[] = {
+        {"no path", {}, ""},
+        {"ASCII with blanks", {u"C:\\my logs\\a.log", u"D:\\b.log"}, "C:\\my logs\\a.log\r\nD:\\b.log\r\n"},
+        {"two-, three- and four-byte forms", {u"\u00E4\u65E5\U0001F600"}, "\xC3\xA4\xE6\x97\xA5\xF0\x9F\x98\x80\r\n"},
+        {"a lone surrogate keeps its code point", {u"x\xDC00"}, "x\xED\xB0\x80\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(quellis::selectionListText(c.paths), c.bytes);
+    }
+    EXPECT_EQ(quellis::selectionListName(12, 18446744073709551615u, 0), u"Varkel-selection-12-18446744073709551615-0.txt");
+    EXPECT_EQ(quellis::fileListParameter(u"C:\\Temp\\Varkel-selection-1.txt"),
+              u"\"--file-list=C:\\Temp\\Varkel-selection-1.txt\" ");
+    EXPECT_EQ(quellis::selectionListFailureText(u"C:\\Temp\\x.txt", u"Access denied.", 5),
+              u"ERROR: Unable to write the list of selected files to \"C:\\Temp\\x.txt\":\nAccess denied.\nVarkel was "
+              u"not started.\n\nError code: [5]");
+}
+
+}  // namespace

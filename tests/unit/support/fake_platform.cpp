@@ -100,9 +100,14 @@ bool pathExists(const WideString& path) {
 FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
     auto& m = fake::machine();
     auto it = m.files.find(m.resolve(path));
-    if (it == m.files.end()) return FileReadStatus::openFailed;
+    if (it == m.files.end()) {
+        m.lastError = 2;  // ERROR_FILE_NOT_FOUND
+        return FileReadStatus::openFailed;
+    }
     bytes = it->second;
-    return m.unreadableFiles.count(it->first) ? FileReadStatus::readFailed : FileReadStatus::ok;
+    if (!m.unreadableFiles.count(it->first)) return FileReadStatus::ok;
+    m.lastError = 30;  // ERROR_READ_FAULT
+    return FileReadStatus::readFailed;
 }
 
 DirectoryListing listDirectory(const WideString& pattern) {
@@ -113,6 +118,20 @@ DirectoryListing listDirectory(const WideString& pattern) {
     missing.searchHandle = ~0ull;  // INVALID_HANDLE_VALUE
     return missing;
 }
+
+// ---- Full paths, the temporary folder, deleting (the extension's file lists) ----------
+
+WideString fullPathName(const WideString& path) { return fake::machine().resolve(path); }
+
+std::optional<WideString> temporaryDirectory() { return fake::machine().temporaryDirectory; }
+
+bool deleteFile(const WideString& path) {
+    auto& m = fake::machine();
+    m.calls.push_back("DeleteFile " + toUtf8(path));
+    return m.files.erase(m.resolve(path)) > 0;
+}
+
+// ---- End of the file-list operations ---------------------------------------------------
 
 std::optional<WideString> environmentVariable(const WideString& name) {
     auto& m = fake::machine();

@@ -66,6 +66,9 @@ struct Machine {
     std::map<WideString, std::string> files;      // full path -> bytes
     std::set<WideString> unreadableFiles;         // open works, reading fails after the bytes
     std::map<WideString, varkel::platform::DirectoryListing> directories;  // pattern (full) -> listing
+    // The user's temporary folder (the extension's file lists); DeleteFile
+    // removes a file from `files` and notes "DeleteFile <path>" in `calls`.
+    std::optional<WideString> temporaryDirectory = WideString(u"C:\\Users\\someone\\AppData\\Local\\Temp\\");
 
     // Environment, system, registry
     std::map<WideString, WideString> environment;

@@ -1,6 +1,7 @@
 // The command line: the Java program's arguments reach mainVK exactly, in
 // order and in UTF-16; the launcher's own "--conf=" option picks the startup
-// configuration file, resolved against the launcher's folder.
+// configuration file and "--file-list=" reads arguments from a file, both
+// resolved against the launcher's folder.
 #include <gtest/gtest.h>
 
 #include "launcher_fixture.h"
@@ -101,6 +102,40 @@ TEST(CommandLine, AbsoluteConfNameIsOpenedAsGiven) {
                                             installation.dir() + L"\\" + absolute +
                                             L"\".\nPlease enter values like \"800M\" or \"2G\".\nJava program won't "
                                             L"be launched.");
+}
+
+// "--file-list=" names a list as "--conf=" names a configuration: relative to
+// the launcher's folder. Its lines take its place, and a list of the user's
+// own is kept, even one under the extension's name outside the temporary
+// folder itself.
+TEST(CommandLine, FileListsAreReadInTheirPlaceAndTheUsersListsKept) {
+    Installation installation;
+    wintest::TempDir elsewhere(L"elsewhere");
+    installation.write(L"my list.txt", "\xEF\xBB\xBF" "C:\\Logs\\a b.log\r\n\r\nC:\\Logs\\\xC3\xA4\xE6\x97\xA5.log\n");
+    const std::wstring named = elsewhere / L"Varkel-selection-mine.txt";
+    wintest::writeFileBytes(named, "second\n");
+    wintest::RunOptions options;
+    options.workingDirectory = elsewhere.path();
+    Launch launch = launchertest::launch(
+        installation, L"first \"--file-list=my list.txt\" mid \"--file-list=" + named + L"\" last", {}, options);
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    ASSERT_TRUE(launch.record.arguments());
+    EXPECT_EQ(*launch.record.arguments(), (Arguments{L"first", L"C:\\Logs\\a b.log", L"C:\\Logs\\\u00E4\u65E5.log",
+                                                     L"mid", L"second", L"last"}));
+    EXPECT_TRUE(wintest::fileExists(installation / L"my list.txt"));
+    EXPECT_TRUE(wintest::fileExists(named));
+}
+
+TEST(CommandLine, MissingFileListEndsWithExitCode2) {
+    Installation installation;
+    Launch launch = launchertest::launch(installation, L"x --file-list=missing.txt");
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    ASSERT_EQ(launch.run.boxes.size(), 1u);
+    expectErrorBox(launch.run.boxes[0], L"Unable to open file list \"" + (installation / L"missing.txt") + L"\":\n" +
+                                            systemErrorItem(ERROR_FILE_NOT_FOUND) +
+                                            L"\nJava program won't be launched.");
+    EXPECT_FALSE(launch.record.loaded());
 }
 
 }  // namespace

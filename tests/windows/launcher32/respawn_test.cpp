@@ -1,6 +1,7 @@
 // What only a 32-bit launcher shows: with nothing but a 64-bit Java, Varkel.exe
 // hands the whole launch over to Varkel-64.exe beside it, with its argument
-// text unchanged, and ends with 0; without Varkel-64.exe it says why not.
+// text unchanged (a list file given to it included), and ends with 0; without
+// Varkel-64.exe it says why not.
 //
 // Every 32-bit process start takes about a minute under emulation: each test
 // starts Varkel.exe once and checks all it can from that one run.
@@ -88,6 +89,40 @@ TEST(Respawn, OnlyA64BitJavaHandsTheLaunchToVarkel64) {
     GetExitCodeProcess(child, &childExit);
     CloseHandle(child);
     EXPECT_EQ(childExit, 7u);
+}
+
+// The hand-over leaves the extension's list for the child: Varkel-64.exe
+// reads it, given the same "--file-list=" text, and deletes it once its Java
+// program holds the paths.
+TEST(Respawn, TheChildGetsTheExtensionsListAndDeletesIt) {
+    Installation installation(kLauncher32);
+    const std::wstring launcher64 = builtLauncher64();
+    ASSERT_TRUE(wintest::fileExists(launcher64)) << "no Varkel-64.exe at " << wintest::utf8(launcher64);
+    wintest::copyFileOrFail(launcher64, installation / kLauncher64);
+    const std::wstring list = wintest::temporaryFolder() + L"Varkel-selection-respawn-" +
+                              std::to_wstring(GetCurrentProcessId()) + L".txt";
+    wintest::writeFileBytes(list, "C:\\one.log\r\nC:\\t w o.log\r\n");
+    const std::wstring releaseFile = installation / L"release";
+    StandinBehaviour behaviour;
+    behaviour.releaseFile = releaseFile;
+    const std::wstring arguments = L"\"--file-list=" + list + L"\" ";
+
+    Launch launch = launchertest::launch(installation, arguments, behaviour, slowRun());
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    StandinRecord record = waitForMain(installation);
+    ASSERT_TRUE(record.arguments()) << "the 64-bit launcher did not reach mainVK";
+    EXPECT_EQ(record.text(standin::kCommandLine), wintest::quoted(installation / kLauncher64) + L" " + arguments);
+    EXPECT_EQ(*record.arguments(), (std::vector<std::wstring>{L"C:\\one.log", L"C:\\t w o.log"}));
+    EXPECT_FALSE(wintest::fileExists(list)) << "the child deletes the list once its Java program holds the paths";
+    auto process = record.first(standin::kProcess);
+    HANDLE child = process ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(process->at(1)))) : nullptr;
+    wintest::writeFileBytes(releaseFile, "");
+    if (child) {
+        WaitForSingleObject(child, kChildTimeoutMs);
+        CloseHandle(child);
+    }
+    DeleteFileW(list.c_str());
 }
 
 TEST(Respawn, WithoutVarkel64TheReportEndsWithTheRespawnFailure) {

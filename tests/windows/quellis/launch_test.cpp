@@ -1,10 +1,15 @@
 // Picking the command: the launcher named by "Command" starts with every
-// selected path quoted, or the user learns why it could not start.
+// selected path quoted, or, for a selection too large for one command line,
+// with a list of them in a file; or the user learns why it could not start.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "box_watcher.h"
+#include "launcher_fixture.h"
+#include "standin_jvm_protocol.h"
 #include "quellis_module.h"
 #include "registry_state.h"
 #include "test_data_objects.h"
@@ -75,6 +80,37 @@ protected:
     std::wstring recorder_ = helperPath(L"quellis_recorder.exe");
     std::wstring missingProgram_ = folder_ / L"Varkel.exe";
 };
+
+constexpr std::size_t kCommandLineLimit = 32767;  // CreateProcessW, terminator included
+constexpr const wchar_t* kListPrefix = L"Varkel-selection-";
+constexpr DWORD kMainWaitMs = 60000;
+
+// The extension's lists in the temporary folder that are not among before.
+std::vector<std::wstring> newSelectionLists(const std::vector<std::wstring>& before = {}) {
+    std::vector<std::wstring> lists;
+    WIN32_FIND_DATAW data;
+    const std::wstring folder = wintest::temporaryFolder();
+    HANDLE find = FindFirstFileW((folder + kListPrefix + L"*.txt").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data))
+        if (std::find(before.begin(), before.end(), folder + data.cFileName) == before.end())
+            lists.push_back(folder + data.cFileName);
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    return lists;
+}
+
+// Paths of about 100 characters, some with blanks, some with a letter
+// outside ASCII, numbered so that their order shows.
+std::vector<std::wstring> generatedPaths(int count) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < count; ++i) {
+        std::wstring folder = i % 3 == 0 ? L"C:\\Server Logs\\2026-12-09 night shift" : L"C:\\ServerLogs\\2026-12-09";
+        std::wstring name = std::wstring(i % 5 == 0 ? L"r\u00E9seau " : L"network-") + std::to_wstring(i) + L".log";
+        std::wstring path = folder + L"\\" + name;
+        path.insert(folder.size(), std::wstring(100 - path.size(), i % 7 == 0 ? L' ' : L'x'));
+        paths.push_back(path);
+    }
+    return paths;
+}
 
 std::wstring failureText(const std::wstring& command, int code) {
     return L"ERROR: Unable to start Varkel using command \"" + command +
@@ -236,4 +272,91 @@ TEST_F(Launch, CommandWithoutTerminatorIsReadExactly) {
     ASSERT_EQ(boxes.size(), 1u);
     std::wstring opening = failureText(command, 0).substr(0, failureText(command, 0).find(L"Error code"));
     EXPECT_EQ(boxes[0].text.substr(0, opening.size()), opening);
+}
+
+// A selection of 2,000 paths, far beyond one command line, reaches the Java
+// program whole and in order through a list file in the temporary folder,
+// which is gone as soon as the Java program holds its arguments.
+TEST_F(Launch, LargeSelectionReachesTheJavaProgramThroughAListFile) {
+    launchertest::Installation installation;
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", installation.exe());
+    const std::vector<std::wstring> paths = generatedPaths(2000);
+    const std::vector<std::wstring> listsBefore = newSelectionLists();
+    const std::wstring release = installation / L"release";
+    launchertest::EnvironmentOverride environment;
+    environment.set(standin::kRecordVariable, installation.recordPath());
+    environment.set(standin::kReleaseFileVariable, release);
+    BoxWatcher watcher;
+    ASSERT_EQ(pickFiles(paths), S_OK);
+
+    // mainVK holds the launcher until released: the list must be gone already.
+    for (DWORD waited = 0; !wintest::fileExists(release + standin::kHeldSuffix) && waited < kMainWaitMs; waited += 100)
+        Sleep(100);
+    launchertest::StandinRecord record = launchertest::readStandinRecord(installation.recordPath());
+    auto process = record.first(standin::kProcess);
+    HANDLE launcher = process ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(process->at(1)))) : nullptr;
+    EXPECT_EQ(newSelectionLists(listsBefore), std::vector<std::wstring>{});
+    wintest::writeFileBytes(release, "");
+    ASSERT_TRUE(record.arguments()) << "mainVK was not reached";
+    EXPECT_EQ(*record.arguments(), paths);
+    const std::wstring opening =
+        wintest::quoted(installation.exe()) + L" \"--file-list=" + wintest::temporaryFolder() + kListPrefix;
+    EXPECT_EQ(record.text(standin::kCommandLine).substr(0, opening.size()), opening);
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_EQ(WaitForSingleObject(launcher, kMainWaitMs), WAIT_OBJECT_0);
+    CloseHandle(launcher);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+// The longest selection that fits on a command line goes there exactly as
+// ever, without a list; one character more goes into a list of every path.
+TEST_F(Launch, SelectionUpToTheCommandLineLimitIsPassedAsEverAndBeyondItInAList) {
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", recorder_);
+    const std::vector<std::wstring> listsBefore = newSelectionLists();
+    std::vector<std::wstring> paths = generatedPaths(300);
+    std::wstring parameters;
+    for (const auto& path : paths) parameters += L"\"" + path + L"\" ";
+    const std::size_t room = kCommandLineLimit - 1 - expectedCommandLine(parameters).size();
+    paths.push_back(L"C:\\" + std::wstring(room - 6, L'z'));  // with its quotes and blank, it fills the rest
+    parameters += L"\"" + paths.back() + L"\" ";
+    ASSERT_EQ(expectedCommandLine(parameters).size(), kCommandLineLimit - 1);
+    BoxWatcher watcher;
+    EXPECT_EQ(pickFiles(paths), S_OK);
+    EXPECT_EQ(recordedCommandLine(), expectedCommandLine(parameters));
+    EXPECT_EQ(newSelectionLists(listsBefore), std::vector<std::wstring>{});
+
+    paths.back() += L'z';
+    EXPECT_EQ(pickFiles(paths), S_OK);
+    const std::wstring recorded = recordedCommandLine();
+    const std::vector<std::wstring> lists = newSelectionLists(listsBefore);
+    ASSERT_EQ(lists.size(), 1u) << "one new list in the temporary folder";
+    EXPECT_EQ(recorded, expectedCommandLine(L"\"--file-list=" + lists[0] + L"\" "));
+    std::string expectedBytes;
+    for (const auto& path : paths) expectedBytes += wintest::utf8(path) + "\r\n";
+    EXPECT_EQ(wintest::readFileBytes(lists[0]), expectedBytes);
+    DeleteFileW(lists[0].c_str());
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+// A list that cannot be written: the user learns why, and nothing starts.
+TEST_F(Launch, ListThatCannotBeWrittenIsReportedAndStartsNothing) {
+    writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", recorder_);
+    const std::wstring missing = folder_ / L"no such folder";
+    launchertest::EnvironmentOverride environment;
+    environment.set(L"TMP", missing);
+    environment.set(L"TEMP", missing);
+    BoxWatcher watcher;
+    EXPECT_EQ(pickFiles(generatedPaths(400)), S_OK);
+    EXPECT_EQ(recordedCommandLine(kNoStartWaitMs), L"");
+
+    auto boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, L"error");
+    // The system's text is the part in quotes of the launcher's wording of it.
+    const std::wstring item = launchertest::systemErrorItem(ERROR_PATH_NOT_FOUND);
+    const std::wstring reason = item.substr(item.find(L'"') + 1, item.size() - item.find(L'"') - 2);
+    const std::wstring opening = L"ERROR: Unable to write the list of selected files to \"" + missing + L"\\" + kListPrefix;
+    const std::wstring ending = L".txt\":\n" + reason + L"\nVarkel was not started.\n\nError code: [3]";
+    EXPECT_EQ(boxes[0].text.substr(0, opening.size()), opening);
+    EXPECT_EQ(boxes[0].text.substr(boxes[0].text.size() - std::min(ending.size(), boxes[0].text.size())), ending);
 }

@@ -41,6 +41,12 @@ static void removeTree(const std::wstring& path) {
 
 TempDir::~TempDir() { removeTree(path_); }
 
+std::wstring temporaryFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    return std::wstring(folder, length <= MAX_PATH ? length : 0);
+}
+
 void writeFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << utf8(path);

@@ -27,6 +27,8 @@ std::string readFileBytes(const std::wstring& path);
 bool fileExists(const std::wstring& path);
 void makeDirectories(const std::wstring& path);
 void copyFileOrFail(const std::wstring& from, const std::wstring& to);
+// The user's temporary folder (GetTempPathW), with its trailing backslash.
+std::wstring temporaryFolder();
 // The folder of the running test program, without a trailing backslash.
 std::wstring testProgramDirectory();
 // UTF-8 <-> UTF-16 for test data and diagnostics.
