@@ -157,6 +157,59 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
     return text.substr(0, text.find(u'\0'));
 }
 
+// ---- Registry: the keys that Java installers write ---------------------------------
+
+namespace {
+
+HKEY rootKey(RegistryRoot root) { return root == RegistryRoot::localMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+bool openForReading(RegistryRoot root, RegistryView view, const WideString& subKey, RegistryKey& key) {
+    REGSAM access = KEY_READ | (view == RegistryView::view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    auto openKey = win::deferred<win::RegOpenKeyExFunction>(win::DeferredLibrary::advapi32, "RegOpenKeyExW");
+    return openKey && openKey(rootKey(root), w(subKey), 0, access, &key.key) == ERROR_SUCCESS;
+}
+
+// A value that keeps growing while it is read is given up after this many
+// attempts rather than read for ever.
+constexpr int kValueReadAttempts = 8;
+
+}  // namespace
+
+std::vector<WideString> registrySubkeyNames(RegistryRoot root, RegistryView view, const WideString& subKey) {
+    std::vector<WideString> names;
+    auto enumKey = win::deferred<win::RegEnumKeyExFunction>(win::DeferredLibrary::advapi32, "RegEnumKeyExW");
+    RegistryKey key;
+    if (!enumKey || !openForReading(root, view, subKey, key)) return names;
+    wchar_t name[256];  // a key name has at most 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = std::size(name);
+        if (enumKey(key.key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(fromW(name, length));
+    }
+    return names;
+}
+
+std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
+                                           const WideString& valueName) {
+    auto getValue = win::deferred<win::RegGetValueFunction>(win::DeferredLibrary::advapi32, "RegGetValueW");
+    RegistryKey key;
+    if (!getValue || !openForReading(root, view, subKey, key)) return std::nullopt;
+    // RRF_RT_REG_SZ takes REG_SZ, and REG_EXPAND_SZ expanded; every other type
+    // fails. The text comes back terminated, even when it was stored without.
+    DWORD bytes = 0;
+    if (getValue(key.key, nullptr, w(valueName), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<wchar_t> data;
+    for (int attempt = 0; attempt < kValueReadAttempts; ++attempt) {
+        data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        LSTATUS status = getValue(key.key, nullptr, w(valueName), RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
+        if (status == ERROR_SUCCESS) return fromW(data.data(), wcsnlen(data.data(), data.size()));
+        if (status != ERROR_MORE_DATA) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 bool createProcess(const WideString& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -1,5 +1,7 @@
 #include "fake_platform.h"
 
+#include <algorithm>
+
 namespace fake {
 
 namespace {
@@ -128,6 +130,31 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
     auto& m = fake::machine();
     auto it = m.registry.find({view, subKey, valueName});
     if (it == m.registry.end()) return std::nullopt;
+    return it->second;
+}
+
+// ---- Registry: the keys that Java installers write ---------------------------------
+
+std::vector<WideString> registrySubkeyNames(RegistryRoot root, RegistryView view, const WideString& subKey) {
+    const auto& values = fake::machine().installerRegistry;
+    const WideString prefix = subKey + u"\\";
+    std::vector<WideString> names;
+    for (auto it = values.lower_bound({root, view, prefix, WideString()}); it != values.end(); ++it) {
+        const auto& [itRoot, itView, key, value] = it->first;
+        if (itRoot != root || itView != view || !startsWith(key, prefix)) break;
+        WideString name = key.substr(prefix.size(), key.find(u'\\', prefix.size()) - prefix.size());
+        names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
+                                           const WideString& valueName) {
+    const auto& values = fake::machine().installerRegistry;
+    auto it = values.find({root, view, subKey, valueName});
+    if (it == values.end()) return std::nullopt;
     return it->second;
 }
 
