@@ -31,6 +31,10 @@ WINE64 = "/usr/lib/wine/wine64"
 STAND_IN_MAIN_RESULT = 17  # what the stand-in's mainVK returns (set through its environment)
 START_RATIO_GOAL = 1.05
 LARGE_CASE_GOAL_MS = 50.0
+# Enumerating the installers' registry keys of a machine with 100 installed versions.
+INSTALLER_KEYS_BENCHMARK = "JavaHomesFromInstallerKeys"
+INSTALLER_KEYS_VERSIONS = 100
+INSTALLER_KEYS_GOAL_MS = 5.0
 LAUNCHER_SIZE_GOAL = 200 * 1024
 # Time per item may vary a little with size (caches, allocation); beyond this
 # factor the growth is not linear.
@@ -41,6 +45,8 @@ GROWTH = [
     ("ReadStartupConfig", "reading startup.conf (applyStartupConfigText)", "lines"),
     ("ListLibraryJars", "listing lib\\ and building the class path (fake platform)", "JARs"),
     ("JavaHomesFromPath", "Java homes from PATH (javaPathsFromPATH, fake platform)", "PATH entries"),
+    ("JavaHomesFromInstallerKeys", "Java homes from the installers' keys (javaPathsFromInstallerRegistry, fake platform)",
+     "installed versions"),
     ("JvmLibraryList", "JVM library list from Java homes (jvmLibraryPaths)", "homes"),
     ("ExtensionParameterString", "shell extension's parameter string (buildParameterString)", "files"),
 ]
@@ -162,6 +168,11 @@ def tables(starts, growth, sizes, repetitions):
             what, "{:,}".format(small), unit, format_time(per_small), "{:,}".format(large), unit,
             format_time(per_large), "linear" if linear else "**faster than linear**", per_large / per_small,
             format_time(large_ms), "ok" if large_ms < LARGE_CASE_GOAL_MS else "**over**"))
+    installer_ms = dict(growth[INSTALLER_KEYS_BENCHMARK])[INSTALLER_KEYS_VERSIONS]
+    lines.append("")
+    lines.append("Enumerating the Java installers' registry keys with %d installed versions: **%s** (goal < %.0f ms, %s)."
+                 % (INSTALLER_KEYS_VERSIONS, format_time(installer_ms), INSTALLER_KEYS_GOAL_MS,
+                    "met" if installer_ms < INSTALLER_KEYS_GOAL_MS else "**missed**"))
     lines.append("")
     lines.append("Sizes of the deliverables (stripped; goal for each launcher: under %d KB):" % (LAUNCHER_SIZE_GOAL // 1024))
     lines.append("")
