@@ -54,9 +54,7 @@ constexpr const char16_t* kRuntimeLib = u"RuntimeLib";
 
 // A text value as a path: an empty one counts as missing, and trailing
 // backslashes go, so that the library paths built from it are well formed.
-std::optional<WideString> readPath(RegistryRoot root, RegistryView view, const WideString& key,
-                                   const char16_t* valueName, bool trimBackslashes) {
-    auto value = platform::readRegistryText(root, view, key, valueName);
+std::optional<WideString> asPath(std::optional<WideString> value, bool trimBackslashes) {
     if (!value) return std::nullopt;
     if (trimBackslashes)
         while (!value->empty() && value->back() == u'\\') value->pop_back();
@@ -64,29 +62,36 @@ std::optional<WideString> readPath(RegistryRoot root, RegistryView view, const W
     return value;
 }
 
-// The version subkeys, highest first; for Oracle's keys the version named by
-// "CurrentVersion" goes first when it is installed (a name that matches no
-// subkey changes nothing).
-std::vector<WideString> versionsInOrder(RegistryRoot root, RegistryView view, const InstallerKey& installer) {
-    std::vector<WideString> versions = platform::registrySubkeyNames(root, view, installer.key);
-    sortHighestVersionFirst(versions);
-    if (!installer.javaSoft || versions.empty()) return versions;
+// The installed versions with their values, highest first; for Oracle's keys
+// the version named by "CurrentVersion" goes first when it is installed (a
+// name that matches no subkey changes nothing).
+std::vector<platform::RegistrySubkeyTexts> versionsInOrder(RegistryRoot root, RegistryView view,
+                                                           const InstallerKey& installer) {
+    std::vector<WideString> valueNames{installer.homeValue};
+    if (installer.javaSoft) valueNames.emplace_back(kRuntimeLib);
+    auto versions = platform::readSubkeyTexts(root, view, installer.key, installer.belowVersion, valueNames);
+    std::vector<WideString> names;
+    names.reserve(versions.size());
+    for (const auto& version : versions) names.push_back(version.name);
+    std::vector<platform::RegistrySubkeyTexts> ordered;
+    ordered.reserve(versions.size());
+    for (std::size_t i : highestVersionFirst(names)) ordered.push_back(std::move(versions[i]));
+    if (!installer.javaSoft || ordered.empty()) return ordered;
     auto current = platform::readRegistryText(root, view, installer.key, kCurrentVersion);
-    if (!current) return versions;
+    if (!current) return ordered;
     // Key names are compared without regard to letter case, as the registry does.
-    auto named = std::find_if(versions.begin(), versions.end(),
-                              [&](const WideString& v) { return equalsIgnoreCase(v, *current); });
-    std::rotate(versions.begin(), named, named == versions.end() ? named : named + 1);
-    return versions;
+    auto named = std::find_if(ordered.begin(), ordered.end(),
+                              [&](const platform::RegistrySubkeyTexts& v) { return equalsIgnoreCase(v.name, *current); });
+    std::rotate(ordered.begin(), named, named == ordered.end() ? named : named + 1);
+    return ordered;
 }
 
 void appendInstallerKey(std::vector<JavaHomeCandidate>& found, RegistryRoot root, RegistryView view,
                         const InstallerKey& installer) {
-    for (const WideString& version : versionsInOrder(root, view, installer)) {
-        const WideString key = WideString(installer.key) + u"\\" + version + installer.belowVersion;
+    for (auto& version : versionsInOrder(root, view, installer)) {
         JavaHomeCandidate candidate;
-        candidate.javaHome = readPath(root, view, key, installer.homeValue, true);
-        if (installer.javaSoft) candidate.runtimeLib = readPath(root, view, key, kRuntimeLib, false);
+        candidate.javaHome = asPath(std::move(version.values[0]), true);
+        if (installer.javaSoft) candidate.runtimeLib = asPath(std::move(version.values[1]), false);
         if (!candidate.javaHome && !candidate.runtimeLib) continue;
         candidate.bitness = view == RegistryView::view32 ? JavaBitness::bits32 : JavaBitness::bits64;
         candidate.source = JavaHomeSource::registry;

@@ -77,14 +77,20 @@ bool before(const VersionKey& a, const VersionKey& b) {
 
 }  // namespace
 
-void sortHighestVersionFirst(std::vector<WideString>& names) {
+std::vector<std::size_t> highestVersionFirst(const std::vector<WideString>& names) {
     std::vector<VersionKey> keys;
     keys.reserve(names.size());
     for (const WideString& name : names) keys.push_back(parse(name));
-    std::sort(keys.begin(), keys.end(), before);
+    std::vector<std::size_t> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return before(keys[a], keys[b]); });
+    return order;
+}
+
+void sortHighestVersionFirst(std::vector<WideString>& names) {
     std::vector<WideString> sorted;
     sorted.reserve(names.size());
-    for (const VersionKey& key : keys) sorted.emplace_back(key.name);
+    for (std::size_t i : highestVersionFirst(names)) sorted.push_back(std::move(names[i]));
     names = std::move(sorted);
 }
 

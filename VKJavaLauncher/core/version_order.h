@@ -19,4 +19,7 @@ namespace varkel {
 // versions keep a fixed order, by name as well.
 void sortHighestVersionFirst(std::vector<WideString>& names);
 
+// The same order as positions into names (each name is taken apart once).
+std::vector<std::size_t> highestVersionFirst(const std::vector<WideString>& names);
+
 }  // namespace varkel

@@ -135,19 +135,26 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
 
 // ---- Registry: the keys that Java installers write ---------------------------------
 
-std::vector<WideString> registrySubkeyNames(RegistryRoot root, RegistryView view, const WideString& subKey) {
+std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView view, const WideString& key,
+                                                 const WideString& below, const std::vector<WideString>& valueNames) {
     const auto& values = fake::machine().installerRegistry;
-    const WideString prefix = subKey + u"\\";
+    const WideString prefix = key + u"\\";
     std::vector<WideString> names;
     for (auto it = values.lower_bound({root, view, prefix, WideString()}); it != values.end(); ++it) {
-        const auto& [itRoot, itView, key, value] = it->first;
-        if (itRoot != root || itView != view || !startsWith(key, prefix)) break;
-        WideString name = key.substr(prefix.size(), key.find(u'\\', prefix.size()) - prefix.size());
-        names.push_back(std::move(name));
+        const auto& [itRoot, itView, itKey, itValue] = it->first;
+        if (itRoot != root || itView != view || !startsWith(itKey, prefix)) break;
+        names.push_back(itKey.substr(prefix.size(), itKey.find(u'\\', prefix.size()) - prefix.size()));
     }
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
-    return names;
+    std::vector<RegistrySubkeyTexts> subkeys;
+    for (WideString& name : names) {
+        RegistrySubkeyTexts subkey{std::move(name), {}};
+        for (const WideString& valueName : valueNames)
+            subkey.values.push_back(readRegistryText(root, view, prefix + subkey.name + below, valueName));
+        subkeys.push_back(std::move(subkey));
+    }
+    return subkeys;
 }
 
 std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
