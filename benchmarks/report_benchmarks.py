@@ -11,7 +11,10 @@ and writes the same figures into README.md between the benchmark markers.
    starts the three in turn N times and reports medians.
 2. Growth with input size: the Google Benchmark program, time per item at a
    small and a large size.
-3. The sizes of the four deliverables.
+3. The launcher's reading of the Java installers' registry keys with 100
+   installed versions: its own work (the growth benchmark, fake platform)
+   and, under Wine, with the real registry calls.
+4. The sizes of the four deliverables.
 """
 
 import argparse
@@ -31,6 +34,11 @@ WINE64 = "/usr/lib/wine/wine64"
 STAND_IN_MAIN_RESULT = 17  # what the stand-in's mainVK returns (set through its environment)
 START_RATIO_GOAL = 1.05
 LARGE_CASE_GOAL_MS = 50.0
+# Enumerating the installers' registry keys of a machine with 100 installed versions.
+INSTALLER_KEYS_BENCHMARK = "JavaHomesFromInstallerKeys"
+INSTALLER_KEYS_VERSIONS = 100
+INSTALLER_KEYS_GOAL_MS = 5.0
+INSTALLER_KEYS_READINGS = 200
 LAUNCHER_SIZE_GOAL = 200 * 1024
 # Time per item may vary a little with size (caches, allocation); beyond this
 # factor the growth is not linear.
@@ -41,6 +49,8 @@ GROWTH = [
     ("ReadStartupConfig", "reading startup.conf (applyStartupConfigText)", "lines"),
     ("ListLibraryJars", "listing lib\\ and building the class path (fake platform)", "JARs"),
     ("JavaHomesFromPath", "Java homes from PATH (javaPathsFromPATH, fake platform)", "PATH entries"),
+    ("JavaHomesFromInstallerKeys", "Java homes from the installers' keys (javaPathsFromInstallerRegistry, fake platform)",
+     "installed versions"),
     ("JvmLibraryList", "JVM library list from Java homes (jvmLibraryPaths)", "homes"),
     ("ExtensionParameterString", "shell extension's parameter string (buildParameterString)", "files"),
     ("ReadFileList", "reading a selection list of ~100-character paths (readFileLists, fake platform)", "paths"),
@@ -106,6 +116,23 @@ def measure_starts(build, dist, starts):
     return results
 
 
+def measure_installer_keys(build):
+    """The median of one reading of the installers' keys under Wine, in the
+    benchmark's own prefix (the timer writes those keys and removes them)."""
+    session = os.path.join(build, "benchmark-wine")
+    timer = os.path.join(build, "benchmarks-windows", "installer_keys_timer.exe")
+    subprocess.run([SESSION, "start", session], check=True, stdout=subprocess.DEVNULL)
+    try:
+        run = subprocess.run([WINE64, timer, str(INSTALLER_KEYS_VERSIONS), str(INSTALLER_KEYS_READINGS)],
+                             env=wine_env(session), capture_output=True, text=True, timeout=600)
+    finally:
+        subprocess.run([SESSION, "stop", session], check=False, stdout=subprocess.DEVNULL)
+    m = re.search(r"median_ms=([\d.]+) q1_ms=([\d.]+) q3_ms=([\d.]+)", run.stdout)
+    if run.returncode != 0 or not m:
+        sys.exit("the installer keys timer failed (%d):\n%s%s" % (run.returncode, run.stdout, run.stderr))
+    return {"median": float(m.group(1)), "q1": float(m.group(2)), "q3": float(m.group(3))}
+
+
 def measure_growth(build):
     program = os.path.join(build, "benchmarks", "scaling_benchmark")
     run = subprocess.run([program, "--benchmark_format=json", "--benchmark_min_time=0.5"],
@@ -128,7 +155,7 @@ def format_time(ms):
     return "%.1f ns" % (ms * 1e6)
 
 
-def tables(starts, growth, sizes, repetitions):
+def tables(starts, growth, installer_wine, sizes, repetitions):
     launcher, exit_only, jvm_load = starts
     lines = []
     lines.append("Start-up under Wine (Varkel-64.exe to `mainVK` with a stand-in JVM that returns at once; "
@@ -163,6 +190,15 @@ def tables(starts, growth, sizes, repetitions):
             what, "{:,}".format(small), unit, format_time(per_small), "{:,}".format(large), unit,
             format_time(per_large), "linear" if linear else "**faster than linear**", per_large / per_small,
             format_time(large_ms), "ok" if large_ms < LARGE_CASE_GOAL_MS else "**over**"))
+    installer_ms = dict(growth[INSTALLER_KEYS_BENCHMARK])[INSTALLER_KEYS_VERSIONS]
+    lines.append("")
+    lines.append("Reading the Java installers' registry keys with %d installed versions (goal < %.0f ms): the "
+                 "launcher's own work **%s** (%s); under Wine, with the real registry calls, **%s** median "
+                 "(quartiles %s–%s), where every registry call is a round trip to the wineserver."
+                 % (INSTALLER_KEYS_VERSIONS, INSTALLER_KEYS_GOAL_MS, format_time(installer_ms),
+                    "met" if installer_ms < INSTALLER_KEYS_GOAL_MS else "**missed**",
+                    format_time(installer_wine["median"]), format_time(installer_wine["q1"]),
+                    format_time(installer_wine["q3"])))
     lines.append("")
     lines.append("Sizes of the deliverables (stripped; goal for each launcher: under %d KB):" % (LAUNCHER_SIZE_GOAL // 1024))
     lines.append("")
@@ -217,7 +253,8 @@ def main():
     sizes = file_sizes(dist)
     growth = measure_growth(build)
     starts = measure_starts(build, dist, args.starts)
-    lines = tables(starts, growth, sizes, args.starts) + ["", machine_line()]
+    installer_wine = measure_installer_keys(build)
+    lines = tables(starts, growth, installer_wine, sizes, args.starts) + ["", machine_line()]
     print("\n".join(lines))
     if args.readme:
         write_readme(args.readme, lines)

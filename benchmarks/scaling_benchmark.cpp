@@ -4,8 +4,13 @@
 //
 // The inputs are shaped like real ones: a startup.conf of setting lines and
 // comments, a lib folder of archives (with a few other files and folders), a
+<<<<<<< HEAD
 // PATH of folders of which some hold java.exe, and selections of long paths
 // (on the command line and in a list file).
+=======
+// PATH of folders of which some hold java.exe, installers' registry keys of
+// many versions, and selections of long paths.
+>>>>>>> issue-11
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -107,6 +112,46 @@ void JavaHomesFromPath(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(JavaHomesFromPath)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+// ---- The installers' registry keys ------------------------------------------------------
+// Installed versions spread over Oracle's, Adoptium's and Azul's keys, in both
+// views and both roots, as on a machine that keeps its updates side by side.
+void fillInstallerKeys(std::size_t versions) {
+    using varkel::platform::RegistryRoot;
+    using View = varkel::platform::RegistryView;
+    fake::reset();
+    auto& registry = fake::machine().installerRegistry;
+    for (std::size_t i = 0; i < versions; ++i) {
+        const WideString version = number(8 + i % 14) + u".0." + number(i);
+        const View view = i % 2 ? View::view64 : View::view32;
+        const WideString home = u"C:\\Program Files\\Java\\jdk-" + version + u"\\";
+        switch (i % 3) {
+            case 0:
+                registry[{RegistryRoot::localMachine, view, u"SOFTWARE\\JavaSoft\\JDK\\" + version, u"JavaHome"}] = home;
+                break;
+            case 1:
+                registry[{RegistryRoot::localMachine, view,
+                          u"SOFTWARE\\Eclipse Adoptium\\JDK\\" + version + u"\\hotspot\\MSI", u"Path"}] = home;
+                break;
+            default:
+                registry[{RegistryRoot::currentUser, view, u"SOFTWARE\\Azul Systems\\Zulu\\zulu-" + version,
+                          u"InstallationPath"}] = home;
+        }
+    }
+    registry[{RegistryRoot::localMachine, View::view64, u"SOFTWARE\\JavaSoft\\JDK", u"CurrentVersion"}] = u"9.0.1";
+}
+
+void JavaHomesFromInstallerKeys(benchmark::State& state) {
+    const auto versions = static_cast<std::size_t>(state.range(0));
+    fillInstallerKeys(versions);
+    for (auto _ : state) {
+        auto homes = varkel::javaPathsFromInstallerRegistry();
+        benchmark::DoNotOptimize(homes);
+    }
+    if (varkel::javaPathsFromInstallerRegistry().size() != versions) state.SkipWithError("wrong number of homes");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(JavaHomesFromInstallerKeys)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // ---- JVM library list ----------------------------------------------------------------
 void JvmLibraryList(benchmark::State& state) {

@@ -5,6 +5,8 @@
 #     mainVK with a stand-in JVM, against trivial Windows programs, many
 #     starts each taken in turn, medians;
 #   - how the portable code's time grows with input size (natively);
+#   - the reading of the Java installers' registry keys with 100 installed
+#     versions, natively and under Wine with the real registry;
 #   - the sizes of the four deliverables.
 # Builds what it needs first (dist/, the native benchmark program, the Windows
 # timing programs). Build folder: build/ (BUILD_DIR to change it);

@@ -90,6 +90,9 @@ void collectJavaHomes(LaunchContext& ctx) {
         append(candidates, javaPathsFromRegistry());
         append(candidates, javaPathFromJAVAHOME());
         append(candidates, javaPathsFromPATH());
+        // Last, so that every machine on which the sources above find a Java
+        // keeps that Java.
+        append(candidates, javaPathsFromInstallerRegistry());
     }
     ctx.javaHomeCandidates = std::move(candidates);
 }

@@ -88,6 +88,27 @@ enum class RegistryView { view32, view64 };  // KEY_WOW64_32KEY, KEY_WOW64_64KEY
 std::optional<WideString> readMachineRegistryString(RegistryView view, const WideString& subKey,
                                                     const WideString& valueName);
 
+// ---- Registry: the keys that Java installers write ---------------------------------
+// Installers register under HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER for a
+// per-user install; each root is read in the 32-bit or the 64-bit view.
+enum class RegistryRoot { localMachine, currentUser };
+struct RegistrySubkeyTexts {
+    WideString name;
+    std::vector<std::optional<WideString>> values;  // in the order asked for
+};
+// Opens a key once and, for each of its subkeys (RegEnumKeyExW, in the
+// registry's order), reads the text values named from the key at the path
+// `below` under the subkey ("" for the subkey itself), each as
+// readRegistryText reads one. Empty when the key cannot be opened; the listing
+// ends at the first failure.
+std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView view, const WideString& key,
+                                                 const WideString& below, const std::vector<WideString>& valueNames);
+// A text value (REG_SZ, or REG_EXPAND_SZ with its variables expanded), read
+// whole, whatever its length. Absent when the key or the value is missing or
+// cannot be read, and for a value of any other type.
+std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
+                                           const WideString& valueName);
+
 // ---- Processes ----------------------------------------------------------------
 // CreateProcessW with no application name, no inheritance, flags 0, the
 // parent's environment and directory; no wait. On false the last error says why.

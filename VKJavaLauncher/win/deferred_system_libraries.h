@@ -21,6 +21,9 @@ using MoveWindowFunction = BOOL(WINAPI*)(HWND, int, int, int, int, BOOL);
 using RegOpenKeyExFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
 using RegQueryValueExFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
 using RegCloseKeyFunction = LSTATUS(WINAPI*)(HKEY);
+// The Java installers' keys (platform_windows.cpp, their block).
+using RegEnumKeyExFunction = LSTATUS(WINAPI*)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, PFILETIME);
+using RegGetValueFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDWORD, PVOID, LPDWORD);
 
 // The address of a function of one of the libraries, or null when the
 // library or the function cannot be found (the caller then does without it,

@@ -199,6 +199,78 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
     return text.substr(0, text.find(u'\0'));
 }
 
+// ---- Registry: the keys that Java installers write ---------------------------------
+
+namespace {
+
+HKEY rootKey(RegistryRoot root) { return root == RegistryRoot::localMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+// Opens with only the right that is needed (KEY_QUERY_VALUE or
+// KEY_ENUMERATE_SUB_KEYS): what KEY_READ adds is unused here, and under Wine it
+// makes every open slower.
+bool openForReading(RegistryRoot root, RegistryView view, const WideString& subKey, REGSAM right, RegistryKey& key) {
+    REGSAM access = right | (view == RegistryView::view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    auto openKey = win::deferred<win::RegOpenKeyExFunction>(win::DeferredLibrary::advapi32, "RegOpenKeyExW");
+    return openKey && openKey(rootKey(root), w(subKey), 0, access, &key.key) == ERROR_SUCCESS;
+}
+
+// A value that keeps growing while it is read is given up after this many
+// attempts rather than read for ever.
+constexpr int kValueReadAttempts = 8;
+// Characters of the first read of a value: a path of MAX_PATH fits.
+constexpr std::size_t kFirstValueBuffer = MAX_PATH + 1;
+
+std::optional<WideString> readText(HKEY key, const WideString& valueName) {
+    auto getValue = win::deferred<win::RegGetValueFunction>(win::DeferredLibrary::advapi32, "RegGetValueW");
+    if (!getValue) return std::nullopt;
+    // RRF_RT_REG_SZ takes REG_SZ, and REG_EXPAND_SZ expanded; every other type
+    // fails. The text comes back terminated, even when it was stored without.
+    // Most values fit the first buffer, so one query is the usual cost; a
+    // longer one is asked again at the size the registry reported.
+    std::vector<wchar_t> data(kFirstValueBuffer);
+    for (int attempt = 0; attempt < kValueReadAttempts; ++attempt) {
+        DWORD bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        LSTATUS status = getValue(key, nullptr, w(valueName), RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
+        if (status == ERROR_SUCCESS) return fromW(data.data(), wcsnlen(data.data(), data.size()));
+        if (status != ERROR_MORE_DATA) return std::nullopt;
+        data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView view, const WideString& key,
+                                                 const WideString& below, const std::vector<WideString>& valueNames) {
+    std::vector<RegistrySubkeyTexts> subkeys;
+    auto enumKey = win::deferred<win::RegEnumKeyExFunction>(win::DeferredLibrary::advapi32, "RegEnumKeyExW");
+    auto openKey = win::deferred<win::RegOpenKeyExFunction>(win::DeferredLibrary::advapi32, "RegOpenKeyExW");
+    RegistryKey parent;
+    if (!enumKey || !openKey || !openForReading(root, view, key, KEY_ENUMERATE_SUB_KEYS, parent)) return subkeys;
+    wchar_t name[256];  // a key name has at most 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = std::size(name);
+        if (enumKey(parent.key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.push_back({fromW(name, length), std::vector<std::optional<WideString>>(valueNames.size())});
+    }
+    // Opened relative to the key, which already lies in the view asked for (no
+    // redirected key lies below an installer's key): under Wine this is a
+    // fraction of the cost of an open from the root that names the view.
+    for (RegistrySubkeyTexts& subkey : subkeys) {
+        RegistryKey values;
+        if (openKey(parent.key, w(subkey.name + below), 0, KEY_QUERY_VALUE, &values.key) != ERROR_SUCCESS) continue;
+        for (std::size_t i = 0; i < valueNames.size(); ++i) subkey.values[i] = readText(values.key, valueNames[i]);
+    }
+    return subkeys;
+}
+
+std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
+                                           const WideString& valueName) {
+    RegistryKey key;
+    if (!openForReading(root, view, subKey, KEY_QUERY_VALUE, key)) return std::nullopt;
+    return readText(key.key, valueName);
+}
+
 bool createProcess(const WideString& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

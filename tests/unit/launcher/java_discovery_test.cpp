@@ -56,11 +56,61 @@ TEST_F(LauncherTest, CandidatesFromEverySourceInPriorityOrder) {
               "C:\\WINDOWS\\system32|(null)|2|0\n");  // the system directory only in its exact case is skipped
 }
 
+namespace {
+using Root = varkel::platform::RegistryRoot;
+void registerInstall(Root root, View view, const std::u16string& key, const std::u16string& valueName,
+                     const std::u16string& value) {
+    fake::machine().installerRegistry[{root, view, key, valueName}] = value;
+}
+}  // namespace
+
+// After every older source: Oracle's keys (CurrentVersion first, then the
+// other versions highest first), then the vendors' keys under the machine and
+// then the user, each key in its 32-bit and then its 64-bit view.
+TEST_F(LauncherTest, InstallerKeysAfterEveryOtherSourceInKeyOrder) {
+    ctx.exeDirectory = u"C:\\Varkel";
+    machine().environment[u"JAVA_HOME"] = u"C:\\Home";
+    const std::u16string jdk = u"SOFTWARE\\JavaSoft\\JDK";
+    registerInstall(Root::localMachine, View::view64, jdk, u"CurrentVersion", u"17");
+    for (const char16_t* version : {u"11.0.2", u"17", u"21.0.1"})
+        registerInstall(Root::localMachine, View::view64, jdk + u"\\" + version, u"JavaHome",
+                        u"C:\\jdk-" + std::u16string(version) + u"\\");
+    registerInstall(Root::localMachine, View::view64, jdk + u"\\17", u"RuntimeLib", u"C:\\jdk-17\\bin\\server\\jvm.dll");
+    // A CurrentVersion naming a version that is gone hides nothing.
+    const std::u16string jre = u"SOFTWARE\\JavaSoft\\JRE";
+    registerInstall(Root::localMachine, View::view32, jre, u"CurrentVersion", u"9");
+    registerInstall(Root::localMachine, View::view32, jre + u"\\1.8.0_402", u"JavaHome", u"C:\\jre8");
+    registerInstall(Root::localMachine, View::view32, jre + u"\\1.8.0_92", u"JavaHome", u"");  // empty: none
+    registerInstall(Root::currentUser, View::view64, u"SOFTWARE\\Eclipse Adoptium\\JRE\\21.0.2.13\\hotspot\\MSI",
+                    u"Path", u"C:\\Users\\me\\temurin-21");
+    registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\BellSoft\\Liberica\\jdk-17", u"InstallationPath",
+                    u"C:\\liberica-17");
+    registerInstall(Root::localMachine, View::view32, u"SOFTWARE\\Azul Systems\\Zulu\\zulu-8", u"InstallationPath",
+                    u"C:\\zulu-8");
+    registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI", u"Path",
+                    u"C:\\ms-17");
+    registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI",
+                    u"Path", u"C:\\temurin-17");
+    varkel::collectJavaHomes(ctx);
+    EXPECT_EQ(describe(ctx.javaHomeCandidates),
+              "C:\\Home|(null)|2|1\n"
+              "C:\\jdk-17|C:\\jdk-17\\bin\\server\\jvm.dll|1|2\n"  // trailing backslashes removed
+              "C:\\jdk-21.0.1|(null)|1|2\n"
+              "C:\\jdk-11.0.2|(null)|1|2\n"
+              "C:\\jre8|(null)|0|2\n"
+              "C:\\temurin-17|(null)|1|2\n"
+              "C:\\ms-17|(null)|1|2\n"
+              "C:\\zulu-8|(null)|0|2\n"
+              "C:\\liberica-17|(null)|1|2\n"
+              "C:\\Users\\me\\temurin-21|(null)|1|2\n");
+}
+
 TEST_F(LauncherTest, JavaPathAloneWhenSet) {
     ctx.config.javaPath = u"C:\\Nowhere";
     machine().existingPaths = {u"C:\\Varkel\\jre"};
     machine().environment[u"JAVA_HOME"] = u"C:\\Home";
     registerJava(View::view64, u"17", u"C:\\Java64", std::nullopt);
+    registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\JavaSoft\\JDK\\21", u"JavaHome", u"C:\\jdk-21");
     varkel::collectJavaHomes(ctx);
     EXPECT_EQ(describe(ctx.javaHomeCandidates), "C:\\Nowhere|(null)|2|3\n");
 }

@@ -1,5 +1,7 @@
 #include "fake_platform.h"
 
+#include <algorithm>
+
 namespace fake {
 
 namespace {
@@ -147,6 +149,38 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
     auto& m = fake::machine();
     auto it = m.registry.find({view, subKey, valueName});
     if (it == m.registry.end()) return std::nullopt;
+    return it->second;
+}
+
+// ---- Registry: the keys that Java installers write ---------------------------------
+
+std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView view, const WideString& key,
+                                                 const WideString& below, const std::vector<WideString>& valueNames) {
+    const auto& values = fake::machine().installerRegistry;
+    const WideString prefix = key + u"\\";
+    std::vector<WideString> names;
+    for (auto it = values.lower_bound({root, view, prefix, WideString()}); it != values.end(); ++it) {
+        const auto& [itRoot, itView, itKey, itValue] = it->first;
+        if (itRoot != root || itView != view || !startsWith(itKey, prefix)) break;
+        names.push_back(itKey.substr(prefix.size(), itKey.find(u'\\', prefix.size()) - prefix.size()));
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<RegistrySubkeyTexts> subkeys;
+    for (WideString& name : names) {
+        RegistrySubkeyTexts subkey{std::move(name), {}};
+        for (const WideString& valueName : valueNames)
+            subkey.values.push_back(readRegistryText(root, view, prefix + subkey.name + below, valueName));
+        subkeys.push_back(std::move(subkey));
+    }
+    return subkeys;
+}
+
+std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view, const WideString& subKey,
+                                           const WideString& valueName) {
+    const auto& values = fake::machine().installerRegistry;
+    auto it = values.find({root, view, subKey, valueName});
+    if (it == values.end()) return std::nullopt;
     return it->second;
 }
 

@@ -74,6 +74,12 @@ struct Machine {
     std::map<WideString, WideString> environment;
     std::optional<WideString> systemDirectory = WideString(u"C:\\Windows\\system32");
     std::map<std::tuple<varkel::platform::RegistryView, WideString, WideString>, WideString> registry;
+    // The keys that Java installers write, by root and view: (root, view, key,
+    // value name) -> text. A key exists while a value lies in it or below it;
+    // its subkeys are listed in sorted order.
+    std::map<std::tuple<varkel::platform::RegistryRoot, varkel::platform::RegistryView, WideString, WideString>,
+             WideString>
+        installerRegistry;
 
     // Processes
     std::vector<WideString> createdProcesses;

@@ -1,6 +1,6 @@
 // Finding Java: the private "jre", the registry in its 32-bit and 64-bit
-// views, JAVA_HOME and PATH, in that order, unless JAVA_PATH names the one
-// home to use; the JVM library paths tried for each home; the summary and the
+// views, JAVA_HOME, PATH and the keys of current Java installers, in that
+// order, unless JAVA_PATH names the one home to use; the JVM library paths tried for each home; the summary and the
 // detailed report when nothing loads.
 //
 // These tests change the machine's registry and the environment the launcher
@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "installer_registry.h"
 #include "launcher_fixture.h"
 #include "messages.h"
 #include "registry_lock.h"
@@ -73,11 +74,13 @@ class JavaDiscovery : public ::testing::Test {
 public:
     void SetUp() override {
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) deleteJavaRegistration(view);
+        removeJavaInstallerKeys();
         environment_.set(L"JAVA_HOME", std::nullopt);
         setPath({});
     }
     void TearDown() override {
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) deleteJavaRegistration(view);
+        removeJavaInstallerKeys();
     }
     // PATH: the system directory (never a Java home), then the given entries.
     void setPath(const std::vector<std::wstring>& entries) {
@@ -288,6 +291,125 @@ TEST_F(JavaDiscovery, NoCandidateMeansJavaIsNotInstalled) {
     expectErrorBox(launch.run.boxes[0], L"Java is not installed. Please install it from " + javaDownload +
                                             L",\nor download the full Varkel installer (with Java included) from " +
                                             product + L".");
+}
+
+// ---- The keys of current Java installers -------------------------------------------
+
+// One machine per installer, with only that installer's Java, registered as
+// the installer registers it.
+TEST_F(JavaDiscovery, EachInstallerAloneLoadsItsJvm) {
+    struct Case {
+        const char* installer;
+        HKEY root;
+        REGSAM view;
+        const wchar_t* key;        // the version's key
+        const wchar_t* valueName;  // where the home is written
+        bool trailingBackslash;
+    } cases[] = {
+        {"Oracle 9+ JDK, no RuntimeLib", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\JDK\\21", L"JavaHome",
+         false},
+        {"Oracle 9+ JRE", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\JRE\\17.0.10", L"JavaHome", false},
+        {"Oracle 8 JDK", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\Java Development Kit\\1.8.0_402",
+         L"JavaHome", false},
+        {"Eclipse Adoptium JDK", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY,
+         L"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", true},
+        {"Eclipse Adoptium JRE, per user", HKEY_CURRENT_USER, KEY_WOW64_64KEY,
+         L"SOFTWARE\\Eclipse Adoptium\\JRE\\17.0.10.7\\hotspot\\MSI", L"Path", true},
+        {"AdoptOpenJDK", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\AdoptOpenJDK\\JDK\\11.0.11.9\\hotspot\\MSI",
+         L"Path", true},
+        {"Eclipse Foundation, 32-bit view", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY,
+         L"SOFTWARE\\Eclipse Foundation\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path", true},
+        {"Microsoft", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\Microsoft\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path",
+         true},
+        {"Azul Zulu", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\Azul Systems\\Zulu\\zulu-17",
+         L"InstallationPath", true},
+        {"BellSoft Liberica", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\BellSoft\\Liberica\\jdk-21",
+         L"InstallationPath", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installer);
+        SetUp();
+        Installation installation;
+        withoutJavaPath(installation);
+        const std::wstring home = installation / L"vendor java";
+        writeRegistryText(c.root, c.view, c.key, c.valueName, c.trailingBackslash ? home + L"\\" : home);
+        placeStandin(home + kJvmSuffix);
+        StandinBehaviour behaviour;
+        behaviour.mainResult = 21;
+        Launch launch = launchertest::launch(installation, {}, behaviour);
+        EXPECT_EQ(launch.run.exitCode, 21u);
+        EXPECT_TRUE(launch.run.boxes.empty());
+        EXPECT_EQ(launch.record.text(standin::kModule), home + kJvmSuffix);
+        TearDown();
+    }
+}
+
+// A "CurrentVersion" naming a version that is no longer installed hides none
+// of the others: the highest by number (not by text) loads.
+TEST_F(JavaDiscovery, CurrentVersionOfAnUninstalledJavaHidesNothing) {
+    Installation installation;
+    withoutJavaPath(installation);
+    const std::wstring jdk = L"SOFTWARE\\JavaSoft\\JDK";
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, jdk, L"CurrentVersion", L"22");
+    for (const wchar_t* version : {L"9.0.4", L"17.0.9", L"11.0.2"}) {
+        const std::wstring home = installation / (std::wstring(L"jdk-") + version);
+        writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, jdk + L"\\" + version, L"JavaHome", home);
+        placeStandin(home + kJvmSuffix);
+    }
+    Launch launch = launchertest::launch(installation);
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    EXPECT_EQ(launch.record.text(standin::kModule), installation / L"jdk-17.0.9" + kJvmSuffix);
+}
+
+// Entries that hold no usable home give no candidate and stop nothing: a
+// "CurrentVersion" of 300 characters, thousands of versions without values, a
+// value of the wrong type. A version name of 255 characters and a value longer
+// than MAX_PATH count whole. The new paths come after those of the older
+// sources in the detailed report.
+TEST_F(JavaDiscovery, UnusableInstallerEntriesGiveNoCandidate) {
+    Installation installation;
+    withoutJavaPath(installation);
+    const std::wstring javaHome = installation / L"javahome";
+    setJavaHome(javaHome);
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\JDK", L"CurrentVersion",
+                      std::wstring(300, L'9'));
+    for (int i = 0; i < 2000; ++i)
+        createRegistryKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\Eclipse Adoptium\\JDK\\17.0." + std::to_wstring(i));
+    writeRegistryNumber(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\Eclipse Adoptium\\JRE\\21\\hotspot\\MSI",
+                        L"Path", 21);
+    const std::wstring longHome = installation / (std::wstring(150, L'm') + L"\\" + std::wstring(150, L's'));
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY,
+                      L"SOFTWARE\\Microsoft\\JDK\\" + std::wstring(255, L'9') + L"\\hotspot\\MSI", L"Path", longHome);
+
+    wintest::RunOptions options;
+    options.answer = answerYes;
+    Launch launch = launchertest::launch(installation, {}, {}, options);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    ASSERT_EQ(launch.run.boxes.size(), 2u);
+    expectSummaryBox(launch.run.boxes[0], summary(false, installation.configPath()));
+    std::vector<Attempt> attempts;
+    addHome(attempts, javaHome);
+    addHome(attempts, longHome);
+    EXPECT_EQ(launch.run.boxes[1].text, report(attempts));
+}
+
+// Where the older sources find a Java that loads, the installers' keys change
+// nothing: the same JVM loads.
+TEST_F(JavaDiscovery, InstallerKeysLeaveAJavaOnPathAsItWas) {
+    Installation installation;
+    withoutJavaPath(installation);
+    const std::wstring onPath = installation / L"pathjava";
+    placeJavaExe(onPath + L"\\bin");
+    placeStandin(onPath + kJvmSuffix);
+    setPath({onPath + L"\\bin"});
+    const std::wstring registered = installation / L"temurin";
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\JDK\\21", L"JavaHome", registered);
+    placeStandin(registered + L"\\bin\\client\\jvm.dll");
+    Launch launch = launchertest::launch(installation);
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    EXPECT_EQ(launch.record.text(standin::kModule), onPath + kJvmSuffix);
 }
 
 }  // namespace

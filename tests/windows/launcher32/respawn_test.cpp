@@ -1,7 +1,8 @@
 // What only a 32-bit launcher shows: with nothing but a 64-bit Java, Varkel.exe
 // hands the whole launch over to Varkel-64.exe beside it, with its argument
-// text unchanged (a list file given to it included), and ends with 0; without
-// Varkel-64.exe it says why not.
+// text unchanged (a list file given to it included), and ends with 0, also
+// when only an installer's key names that Java; without Varkel-64.exe it says
+// why not.
 //
 // Every 32-bit process start takes about a minute under emulation: each test
 // starts Varkel.exe once and checks all it can from that one run.
@@ -9,7 +10,9 @@
 
 #include <algorithm>
 
+#include "installer_registry.h"
 #include "launcher_fixture.h"
+#include "registry_lock.h"
 #include "standin_jvm_protocol.h"
 
 namespace launchertest {
@@ -152,6 +155,34 @@ TEST(Respawn, WithoutVarkel64TheReportEndsWithTheRespawnFailure) {
                    L"\n- " + home + L"\\jre\\bin\\client\\jvm.dll:\n   Error 126: File not found."
                    L"\n- " + home + L"\\jre\\bin\\server\\jvm.dll:\n   Error 126: File not found."
                    L"\n\nUnable to respawn in 64-bits mode due to:\n" + systemErrorItem(ERROR_FILE_NOT_FOUND));
+}
+
+// A 64-bit Java that only its installer's key names (no JAVA_PATH, JAVA_HOME
+// or PATH): error 193 in Varkel.exe, and Varkel-64.exe finds the same key.
+TEST(Respawn, A64BitJavaFoundOnlyThroughItsInstallerKeyHandsOver) {
+    wintest::RegistryLock lock;
+    removeJavaInstallerKeys();
+    EnvironmentOverride environment;
+    environment.set(L"JAVA_HOME", std::nullopt);
+    wchar_t systemDirectory[MAX_PATH + 1];
+    environment.set(L"PATH", std::wstring(systemDirectory, GetSystemDirectoryW(systemDirectory, MAX_PATH + 1)));
+    Installation installation(kLauncher32);
+    installation.write(L"startup.conf", "SPLASH_SCREEN=0\n");
+    wintest::copyFileOrFail(builtLauncher64(), installation / kLauncher64);
+    const std::wstring home = installation / L"temurin";
+    wintest::makeDirectories(home + L"\\bin\\server");
+    wintest::copyFileOrFail(builtStandinJvm(), home + kJvmSuffix);  // the 64-bit stand-in
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI",
+                      L"Path", home + L"\\");
+
+    Launch launch = launchertest::launch(installation, L"file.log", {}, slowRun());
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    StandinRecord record = waitForMain(installation);
+    removeJavaInstallerKeys();
+    ASSERT_TRUE(record.first(standin::kArgumentCount)) << "the 64-bit launcher did not reach mainVK";
+    EXPECT_EQ(record.text(standin::kProcess), L"64");
+    EXPECT_EQ(record.text(standin::kModule), home + kJvmSuffix);
 }
 
 }  // namespace
