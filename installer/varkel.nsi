@@ -241,6 +241,8 @@ Page custom ModePageShow ModePageLeave
 !macro RemoveInstallation un
   Function ${un}RemoveInstallation
     Call ${un}SelectMode
+    ; Out of the folder: a folder that is some process's current one stays.
+    SetOutPath "$TEMP"
     ${If} $R7 == 1
     ${AndIf} ${FileExists} "$INSTDIR\QuellisSetup.exe"
       DetailPrint "Removing the Explorer command"
