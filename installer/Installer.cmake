@@ -33,3 +33,9 @@ add_custom_target(installer ALL
   DEPENDS dist installer_demo_program
   COMMENT "Building dist/Varkel-Setup.exe"
   VERBATIM)
+
+# Signing with a throwaway certificate, verified by osslsigncode.
+add_test(NAME installer.signing
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/installer/signing_check.sh ${VARKEL_DIST_DIR} ${demo_program}
+                 ${CMAKE_BINARY_DIR}/installer/signing ${VARKEL_INSTALLER_VERSION})
+set_tests_properties(installer.signing PROPERTIES TIMEOUT 300)
