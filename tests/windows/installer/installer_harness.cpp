@@ -21,11 +21,17 @@ bool isUninstallerCopy(const wchar_t* name) { return lstrcmpiW(name, L"Un.exe") 
 
 // Entries that the system keeps for itself and that change under the tests
 // for reasons of its own: the pending renames through which the uninstaller's
-// temporary copy is deleted at the next start, and the display driver that
-// Wine registers when a session's first window opens.
+// temporary copy is deleted at the next start, and the display and device
+// entries that Wine writes when a session's first window opens.
 const wchar_t* const kSystemBookkeeping[] = {
     L"System\\CurrentControlSet\\Control\\Session Manager :PendingFileRenameOperations",
     L"System\\CurrentControlSet\\Control\\Video\\",
+    L"System\\CurrentControlSet\\Control\\Class\\",
+    L"System\\CurrentControlSet\\Control\\DeviceClasses\\",
+    L"System\\CurrentControlSet\\Control\\ServiceCurrent",
+    L"System\\CurrentControlSet\\Hardware Profiles\\",
+    L"Hardware\\",
+    L"Software\\Wine\\Temporary System Parameters\\",
 };
 bool isSystemBookkeeping(const std::wstring& path) {
     for (const wchar_t* entry : kSystemBookkeeping)
