@@ -120,6 +120,13 @@ Page custom ModePageShow ModePageLeave
 
 ; ---- Shared by the installer and the uninstaller --------------------------------
 
+; ExecWait gives an exit code as an unsigned number; QuellisSetup's are signed
+; 32-bit values (-2 arrives as 4294967294). NSIS numbers are 64-bit here.
+!macro SignedExitCode var
+  IntOp ${var} ${var} << 32
+  IntOp ${var} ${var} >> 32
+!macroend
+
 !macro SelectMode un
   Function ${un}SelectMode
     ${If} $AllUsers == 1
@@ -251,6 +258,7 @@ Page custom ModePageShow ModePageLeave
       ${Else}
         ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /uninstall' $0
       ${EndIf}
+      !insertmacro SignedExitCode $0
       ${If} $0 != 0
         DetailPrint "QuellisSetup /uninstall ended with exit code $0"
       ${EndIf}
@@ -407,13 +415,13 @@ Function ModePageLeave
 FunctionEnd
 
 ; Reports a failed step, takes back what this run installed and ends with
-; EXIT_FAILED. $R6: the text; $R7: 1 when QuellisSetup should remove its part.
+; EXIT_FAILED at once (the message has said all). $R6: the text; $R7: 1 when QuellisSetup should remove its part.
 Function FailInstallation
   DetailPrint "$R6"
   Call RemoveInstallation
   MessageBox MB_OK|MB_ICONSTOP "Varkel could not be installed.$\n$\n$R6$\n$\nNothing was left installed." /SD IDOK
   SetErrorLevel ${EXIT_FAILED}
-  Abort "$R6"
+  Quit
 FunctionEnd
 
 Section "Varkel" SectionMain
@@ -424,7 +432,7 @@ Section "Varkel" SectionMain
   ${If} $0 > ${MAX_LAUNCHER_PATH}
     MessageBox MB_OK|MB_ICONSTOP "The installation folder's path is too long: the path of Varkel.exe inside it may have at most ${MAX_LAUNCHER_PATH} characters.$\n$\n$INSTDIR" /SD IDOK
     SetErrorLevel ${EXIT_FAILED}
-    Abort "The installation folder's path is too long"
+    Quit
   ${EndIf}
 
   ; Over an existing installation: keep a changed startup.conf, take away the
@@ -448,6 +456,7 @@ Section "Varkel" SectionMain
   ${Else}
     ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /install "$INSTDIR\Varkel.exe"' $0
   ${EndIf}
+  !insertmacro SignedExitCode $0
   ${If} $0 != 0
     ; From -4 on the tool had loaded the extension and may have stored a part.
     StrCpy $R7 0

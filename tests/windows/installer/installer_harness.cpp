@@ -15,6 +15,7 @@ namespace {
 constexpr DWORD kInstallerTimeoutMs = 180000;
 constexpr DWORD kUninstallTimeoutMs = 180000;
 constexpr DWORD kPollMs = 100;
+constexpr DWORD kWizardStepMs = 1000;
 // The names NSIS gives the uninstaller's copy in the temporary folder
 // ("Un.exe" in NSIS 3.08, "Au_.exe" in older versions).
 bool isUninstallerCopy(const wchar_t* name) { return lstrcmpiW(name, L"Un.exe") == 0 || lstrcmpiW(name, L"Au_.exe") == 0; }
@@ -137,8 +138,13 @@ static std::set<DWORD> processTree(DWORD root) {
     return tree;
 }
 
+// The wizard's own window is a dialog too, but without a box's text control;
+// its button IDOK is "Next", "Install" or "Close".
+static bool isWizard(HWND window) { return GetDlgItem(window, 0xFFFF) == nullptr && GetDlgItem(window, IDOK) != nullptr; }
+
 // Like wintest::runWatched, but answers the boxes of the installer's child
-// processes too: QuellisSetup shows its own.
+// processes too (QuellisSetup shows its own), and walks through a wizard by
+// pressing its IDOK button whenever it is enabled.
 wintest::RunResult runInstaller(const wchar_t* name, const std::wstring& arguments, const wintest::RunOptions& options) {
     wintest::RunResult result;
     std::wstring commandLine = wintest::quoted(testInstaller(name)) + L" " + arguments;
@@ -156,6 +162,11 @@ wintest::RunResult runInstaller(const wchar_t* name, const std::wstring& argumen
         bool ended = WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0;
         for (DWORD id : processTree(process.dwProcessId)) {
             for (HWND box : wintest::findBoxes(id)) {
+                if (isWizard(box)) {
+                    if (IsWindowEnabled(GetDlgItem(box, IDOK)) && waited % kWizardStepMs == 0)
+                        PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    continue;
+                }
                 if (!answered.insert(box).second) continue;
                 Sleep(150);  // let the box finish drawing its text
                 wintest::SeenBox seen = wintest::readBox(box);

@@ -224,19 +224,32 @@ TEST(Installer, UpgradeReplacesProgramFilesAndKeepsAChangedStartupConf) {
 }
 
 // QuellisSetup failing (the payload lacks Quellis64.dll) fails the whole
-// installation: the tool's own message, the installer's message naming the
-// step and the code, a non-zero exit code, and nothing left behind.
+// installation: the tool's own message, then, in the wizard, the installer's
+// message naming the step and the code; exit code 2; nothing left behind.
 TEST(Installer, FailingSetupToolFailsTheInstallationAndLeavesNothing) {
+    const struct {
+        const char* name;
+        const wchar_t* arguments;
+        bool wizard;
+    } runs[] = {{"silent", L"/S", false}, {"wizard", L"/CURRENTUSER", true}};
     wintest::RegistryLock lock;
-    FreshFolder folder;
-    const std::vector<std::wstring> watched = {folder.parent.path(), startMenuPrograms(false)};
-    Snapshot before = takeSnapshot(watched);
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.name);
+        FreshFolder folder;
+        const std::vector<std::wstring> watched = {folder.parent.path(), startMenuPrograms(false)};
+        Snapshot before = takeSnapshot(watched);
 
-    wintest::RunResult run = runInstaller(kBroken, silentInto(folder.path));
-    EXPECT_EQ(run.exitCode, 2u);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].caption, L"Varkel Quellis Setup");
-    EXPECT_EQ(run.boxes[0].text, L"ERROR: Unable to find \"" + folder.path + L"\\Quellis64.dll\"");
-
-    EXPECT_EQ(differences(before, takeSnapshot(watched)), "");
+        wintest::RunResult run = runInstaller(kBroken, std::wstring(r.arguments) + L" /D=" + folder.path);
+        EXPECT_EQ(run.exitCode, 2u);
+        ASSERT_EQ(run.boxes.size(), r.wizard ? 2u : 1u);
+        EXPECT_EQ(run.boxes[0].caption, L"Varkel Quellis Setup");
+        EXPECT_EQ(run.boxes[0].text, L"ERROR: Unable to find \"" + folder.path + L"\\Quellis64.dll\"");
+        if (r.wizard) {
+            EXPECT_EQ(run.boxes[1].text, L"Varkel could not be installed.\n\nRegistering the Explorer command failed: "
+                                         L"QuellisSetup.exe /install ended with exit code -2.\n\n"
+                                         L"Nothing was left installed.");
+            EXPECT_EQ(run.boxes[1].icon, L"error");
+        }
+        EXPECT_EQ(differences(before, takeSnapshot(watched)), "");
+    }
 }
