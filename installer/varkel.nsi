@@ -314,7 +314,6 @@ FunctionEnd
 ; installation, waits for it and ends with its result, read back from the
 ; uninstall entry that only a completed installation writes.
 Function RestartElevated
-  ${GetParameters} $0
   ${If} ${Silent}
     ExecShellWait "runas" "$EXEPATH" '/ALLUSERS /S /D=$INSTDIR'
   ${Else}
@@ -350,21 +349,6 @@ Function .onInit
   ${If} $INSTDIR != ""
     StrCpy $FolderGiven 1
   ${EndIf}
-  ; An existing installation keeps its mode and, unless told otherwise, its folder.
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $1 != ""
-    StrCpy $ModeFixed 1
-  ${ElseIf} $0 != ""
-    StrCpy $AllUsers 1
-    StrCpy $ModeFixed 1
-    StrCpy $1 $0
-  ${EndIf}
-  ${If} $FolderGiven == 0
-  ${AndIf} $1 != ""
-    StrCpy $INSTDIR $1
-    StrCpy $FolderGiven 1
-  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/ALLUSERS" $1
@@ -377,6 +361,26 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $AllUsers 0
     StrCpy $ModeFixed 1
+  ${EndIf}
+  ; Without a mode asked for, an existing installation keeps its own; an
+  ; installation of the chosen mode keeps its folder unless "/D=" names one.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $ModeFixed == 0
+    ${If} $1 != ""
+      StrCpy $ModeFixed 1
+    ${ElseIf} $0 != ""
+      StrCpy $AllUsers 1
+      StrCpy $ModeFixed 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $AllUsers == 1
+    StrCpy $1 $0
+  ${EndIf}
+  ${If} $FolderGiven == 0
+  ${AndIf} $1 != ""
+    StrCpy $INSTDIR $1
+    StrCpy $FolderGiven 1
   ${EndIf}
   Call DefaultFolder
   ${If} ${Silent}
