@@ -44,11 +44,12 @@ struct FreshFolder {
 
 }  // namespace
 
-// Per user by default and for all users with /ALLUSERS: the files in the
+// Per user by default (silently and through the wizard) and for all users
+// with /ALLUSERS: the files in the
 // mode's default folder, the extension's registration and the launcher path
 // in the mode's hive only, the Start-menu shortcut and the uninstall entry;
 // its QuietUninstallString then takes every trace away again.
-TEST(Installer, SilentInstallRegistersAndUninstallLeavesNothing) {
+TEST(Installer, InstallRegistersAndUninstallLeavesNothing) {
     const struct {
         const char* name;
         const wchar_t* arguments;
@@ -57,6 +58,7 @@ TEST(Installer, SilentInstallRegistersAndUninstallLeavesNothing) {
         bool allUsers;
     } modes[] = {
         {"per user", L"/S", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, false},
+        {"the wizard, its pages taken as offered", L"", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, false},
         {"all users", L"/S /ALLUSERS", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, true},
     };
     wintest::RegistryLock lock;
