@@ -148,7 +148,7 @@ def installer_lines(installer):
             "|---|---|",
             "| size of %s | %.1f KB |" % (INSTALLER, installer["size"] / 1024),
             "| silent per-user install (`/S /D=`), QuellisSetup included | %.2f s |" % installer["install"],
-            "| silent uninstall (`/S`), QuellisSetup included | %.2f s |" % installer["uninstall"]]
+            "| silent uninstall (`/S _?=`, waiting for its work), QuellisSetup included | %.2f s |" % installer["uninstall"]]
 
 
 def measure_growth(build):

@@ -383,9 +383,9 @@ Function .onInit
     StrCpy $FolderGiven 1
   ${EndIf}
   Call DefaultFolder
-  ${If} ${Silent}
-    Call RequireAdminForAllUsers
-  ${EndIf}
+  ; All users asked for on the command line or by an existing installation:
+  ; elevate now (the wizard's own choice elevates when its page is left).
+  Call RequireAdminForAllUsers
 FunctionEnd
 
 Function ModePageShow
