@@ -15,6 +15,8 @@ and writes the same figures into README.md between the benchmark markers.
    installed versions: its own work (the growth benchmark, fake platform)
    and, under Wine, with the real registry calls.
 4. The sizes of the four deliverables.
+5. The installer: its size, and the time of a silent install into a new
+   folder and of the silent uninstall, under Wine.
 """
 
 import argparse
@@ -23,8 +25,10 @@ import json
 import os
 import re
 import shutil
+import statistics
 import subprocess
 import sys
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "quality"))
@@ -56,6 +60,8 @@ GROWTH = [
     ("ReadFileList", "reading a selection list of ~100-character paths (readFileLists, fake platform)", "paths"),
 ]
 DELIVERABLES = ["Varkel.exe", "Varkel-64.exe", "Quellis64.dll", "QuellisSetup.exe"]
+INSTALLER = "Varkel-Setup.exe"
+INSTALLER_RUNS = 5
 
 
 def windows_path(path):
@@ -131,6 +137,46 @@ def measure_installer_keys(build):
     if run.returncode != 0 or not m:
         sys.exit("the installer keys timer failed (%d):\n%s%s" % (run.returncode, run.stdout, run.stderr))
     return {"median": float(m.group(1)), "q1": float(m.group(2)), "q3": float(m.group(3))}
+
+
+def measure_installer(build, dist, runs=INSTALLER_RUNS):
+    """Medians of a silent per-user install of dist/Varkel-Setup.exe into a
+    new folder and of its silent uninstall, in seconds, wall-clock around the
+    Wine process (the installer waits for QuellisSetup; the uninstaller is
+    given _?= so that it works in place and its exit ends its work)."""
+    session = os.path.join(build, "benchmark-wine")
+    subprocess.run([SESSION, "start", session], check=True, stdout=subprocess.DEVNULL)
+    # No menu entries on the Linux desktop for the installer's shortcut.
+    env = dict(wine_env(session), WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    installs, uninstalls = [], []
+    try:
+        for run in range(runs):
+            folder = os.path.join(session, "installer-run-%d" % run)
+            shutil.rmtree(folder, ignore_errors=True)
+            target = windows_path(folder)
+            began = time.monotonic()
+            subprocess.run([WINE64, os.path.join(dist, INSTALLER), "/S", "/D=" + target], env=env, check=True)
+            installs.append(time.monotonic() - began)
+            began = time.monotonic()
+            subprocess.run([WINE64, os.path.join(folder, "Uninstall.exe"), "/S", "_?=" + target], env=env, check=True)
+            uninstalls.append(time.monotonic() - began)
+            shutil.rmtree(folder, ignore_errors=True)  # _?= leaves the uninstaller itself
+    finally:
+        subprocess.run([SESSION, "stop", session], check=False, stdout=subprocess.DEVNULL)
+    return {"size": os.path.getsize(os.path.join(dist, INSTALLER)), "runs": runs,
+            "install": statistics.median(installs), "uninstall": statistics.median(uninstalls)}
+
+
+def installer_lines(installer):
+    return ["",
+            "The installer (%s, NSIS, LZMA; %d silent runs under Wine, medians, wall-clock around the Wine process):"
+            % (INSTALLER, installer["runs"]),
+            "",
+            "| what | figure |",
+            "|---|---|",
+            "| size of %s | %.1f KB |" % (INSTALLER, installer["size"] / 1024),
+            "| silent per-user install (`/S /D=`), QuellisSetup included | %.2f s |" % installer["install"],
+            "| silent uninstall (`/S _?=`, waiting for its work), QuellisSetup included | %.2f s |" % installer["uninstall"]]
 
 
 def measure_growth(build):
@@ -254,7 +300,8 @@ def main():
     growth = measure_growth(build)
     starts = measure_starts(build, dist, args.starts)
     installer_wine = measure_installer_keys(build)
-    lines = tables(starts, growth, installer_wine, sizes, args.starts) + ["", machine_line()]
+    installer = measure_installer(build, dist)
+    lines = tables(starts, growth, installer_wine, sizes, args.starts) + installer_lines(installer) + ["", machine_line()]
     print("\n".join(lines))
     if args.readme:
         write_readme(args.readme, lines)

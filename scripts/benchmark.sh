@@ -7,7 +7,9 @@
 #   - how the portable code's time grows with input size (natively);
 #   - the reading of the Java installers' registry keys with 100 installed
 #     versions, natively and under Wine with the real registry;
-#   - the sizes of the four deliverables.
+#   - the sizes of the four deliverables;
+#   - the installer's size and the time of a silent install and uninstall
+#     under Wine.
 # Builds what it needs first (dist/, the native benchmark program, the Windows
 # timing programs). Build folder: build/ (BUILD_DIR to change it);
 # BENCHMARK_STARTS sets the number of starts of each program (default 100).

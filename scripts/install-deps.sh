@@ -2,7 +2,8 @@
 # Installs what the build and the tests need on a Debian 12 machine:
 # the MinGW-w64 cross compilers, 64-bit Wine, Xvfb for message boxes,
 # the JDK for the native JVM hosting tests, GoogleTest and Google Benchmark,
-# clang with its sanitizer and libFuzzer runtimes, clang-tidy and cppcheck.
+# clang with its sanitizer and libFuzzer runtimes, clang-tidy and cppcheck,
+# NSIS for the installer and osslsigncode for optional signing.
 #
 # The 32-bit tier (wine32:i386 under qemu user emulation) is optional: with
 # VARKEL_WITH_WINE32=1 this script tries to install it too. That needs the
@@ -21,6 +22,7 @@ required=(
   wine wine64 xvfb xauth x11-utils
   openjdk-17-jdk-headless
   googletest libgtest-dev libbenchmark-dev
+  nsis osslsigncode
 )
 wine32_packages=(wine32:i386 qemu-user-static)
 

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Builds a Varkel installer with makensis from installer/varkel.nsi.
+#
+#   build-installer.sh --output SETUP.exe --version 6.0.0[.0] --work DIR \
+#                      --java-program DIR [--java-program-default DIR] \
+#                      --file Varkel.exe --file Varkel-64.exe --file ...
+#
+# --file names each native file to install (the four deliverables);
+# --java-program the folder of the Java program's installation files (classes,
+# jar, lib, config, pics, startup.conf, a private "jre"); the environment
+# variable VARKEL_JAVA_PROGRAM, when set, takes its place, and
+# --java-program-default is used when neither is given. --work is a scratch
+# folder (emptied). With VARKEL_SIGN_CERT and VARKEL_SIGN_KEY set, the
+# uninstaller inside the installer is signed as it is packed (scripts/sign.sh);
+# the caller signs the installer itself.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+output="" version="" work="" java="" java_default="" files=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --output) output=$2; shift 2 ;;
+    --version) version=$2; shift 2 ;;
+    --work) work=$2; shift 2 ;;
+    --java-program) java=$2; shift 2 ;;
+    --java-program-default) java_default=$2; shift 2 ;;
+    --file) files+=("$2"); shift 2 ;;
+    *) echo "build-installer: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+java=${VARKEL_JAVA_PROGRAM:-${java:-$java_default}}
+fail() { echo "build-installer: $*" >&2; exit 1; }
+[ -n "$output" ] && [ -n "$version" ] && [ -n "$work" ] || fail "--output, --version and --work are needed"
+[ -n "$java" ] || fail "no Java program folder: set VARKEL_JAVA_PROGRAM or pass --java-program"
+[ -d "$java" ] || fail "the Java program folder $java does not exist"
+[ -f "$java/startup.conf" ] || fail "the Java program folder $java has no startup.conf"
+# NSIS needs four parts.
+case "$version" in
+  *.*.*.*) ;;
+  *.*.*) version=$version.0 ;;
+  *) fail "version $version is not of the form 1.2.3 or 1.2.3.4" ;;
+esac
+
+rm -rf "$work"
+payload=$work/payload
+mkdir -p "$payload"
+cp -R "$java/." "$payload/"
+for f in "${files[@]}"; do
+  [ -f "$f" ] || fail "$f does not exist"
+  cp "$f" "$payload/"
+done
+
+# The payload as NSIS instructions, and the list the uninstaller works from:
+# files first, then folders deepest first (each with a trailing backslash).
+nsh=$work/payload.nsh
+list=$work/installed-files.txt
+: >"$nsh"
+manifest=()
+while IFS= read -r -d '' dir; do
+  rel=${dir#.}; rel=${rel#/}
+  case "$rel" in *'"'*|*'\'*|*'$'*|*$'\n'*) fail "a name in the payload cannot be installed: $rel" ;; esac
+  win=${rel//\//\\}
+  if [ -n "$rel" ]; then
+    printf 'SetOutPath "$INSTDIR\\%s"\n' "$win" >>"$nsh"
+  else
+    printf 'SetOutPath "$INSTDIR"\n' >>"$nsh"
+  fi
+  while IFS= read -r -d '' file; do
+    name=${file##*/}
+    case "$name" in *'"'*|*'\'*|*'$'*|*$'\n'*) fail "a name in the payload cannot be installed: $rel/$name" ;; esac
+    # The top-level startup.conf is installed by the script's own rule.
+    [ -z "$rel" ] && [ "$name" = startup.conf ] && continue
+    printf 'File "%s"\n' "$payload/${file#./}" >>"$nsh"
+    manifest+=("${win:+$win\\}$name")
+  done < <(cd "$payload" && find "./$rel" -mindepth 1 -maxdepth 1 -type f -print0 | sort -z)
+done < <(cd "$payload" && find . -type d -print0 | sort -z)
+while IFS= read -r dir; do
+  manifest+=("${dir//\//\\}\\")
+done < <(cd "$payload" && find . -mindepth 1 -type d | sed 's|^\./||' | awk '{ print gsub("/", "/") "\t" $0 }' | sort -rn | cut -f2-)
+{ printf '\xff\xfe'; printf '%s\r\n' "${manifest[@]}" | iconv -f UTF-8 -t UTF-16LE; } >"$list"
+
+defines=(-DVERSION="$version" -DPAYLOAD="$payload" -DPAYLOAD_NSH="$nsh" -DMANIFEST="$list"
+         -DOUTFILE="$(realpath -m "$output")" -DICON="$here/../VKJavaLauncher/res/varkel.ico")
+if [ -n "${VARKEL_SIGN_CERT:-}" ] && [ -n "${VARKEL_SIGN_KEY:-}" ]; then
+  defines+=(-DSIGN_SCRIPT="$here/../scripts/sign.sh")
+fi
+mkdir -p "$(dirname "$output")"
+makensis -V2 -NOCD "${defines[@]}" "$here/varkel.nsi"
+echo "build-installer: $output ($version, Java program from $java)"

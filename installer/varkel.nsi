@@ -1,0 +1,510 @@
+; Varkel-Setup.exe: installs the launcher, the shell extension, its setup tool
+; and the Java program, registers "Open with &Varkel" through QuellisSetup and
+; adds the "Apps & features" entry; its uninstaller takes all of it away again.
+;
+; Built by installer/build-installer.sh, which lays out the payload and passes:
+;   VERSION      four-part version ("6.0.0.0"), the launcher's version resource
+;   PAYLOAD      folder holding exactly what is installed
+;   PAYLOAD_NSH  generated File instructions for that folder (startup.conf aside)
+;   MANIFEST     generated list of installed files and folders (UTF-16LE),
+;                installed as "installed-files.txt" and read back by the
+;                uninstaller and by an upgrade
+;   OUTFILE      the installer to write
+;   ICON         the installer's and uninstaller's icon
+;   SIGN_SCRIPT  optional: signs the uninstaller before it is packed
+;
+; Modes: per user by default (no elevation, %LOCALAPPDATA%\Programs\Varkel,
+; HKEY_CURRENT_USER); "/ALLUSERS" or the wizard's choice installs into the
+; 64-bit Program Files for everyone (HKEY_LOCAL_MACHINE), elevated only then.
+; "/CURRENTUSER" asks for the default. Silent: "/S", optionally "/D=<folder>".
+; Exit codes: 0 installed, 1 cancelled by the user, 2 failed (the wizard says
+; which step and the code).
+
+Unicode true
+Target amd64-unicode
+ManifestSupportedOS all
+ManifestDPIAware true
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+AllowSkipFiles off
+ShowInstDetails show
+ShowUninstDetails show
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include TextFunc.nsh
+!include WordFunc.nsh
+!include MUI2.nsh
+!include nsDialogs.nsh
+
+!ifndef VERSION
+  !error "VERSION is not defined: build the installer with installer/build-installer.sh"
+!endif
+!ifndef PAYLOAD
+  !error "PAYLOAD is not defined: build the installer with installer/build-installer.sh"
+!endif
+!ifndef PAYLOAD_NSH
+  !error "PAYLOAD_NSH is not defined: build the installer with installer/build-installer.sh"
+!endif
+!ifndef MANIFEST
+  !error "MANIFEST is not defined: build the installer with installer/build-installer.sh"
+!endif
+!ifndef OUTFILE
+  !error "OUTFILE is not defined: build the installer with installer/build-installer.sh"
+!endif
+!ifndef ICON
+  !error "ICON is not defined: build the installer with installer/build-installer.sh"
+!endif
+!if ! /FileExists "${PAYLOAD}\Varkel.exe"
+  !error "the payload has no Varkel.exe"
+!endif
+!if ! /FileExists "${PAYLOAD}\QuellisSetup.exe"
+  !error "the payload has no QuellisSetup.exe"
+!endif
+
+; The entry's DisplayVersion is the version that the launcher's version
+; resource states; a build whose resources say otherwise is refused.
+!getdllversion "${PAYLOAD}\Varkel-64.exe" LAUNCHER_VERSION_
+!if "${LAUNCHER_VERSION_1}.${LAUNCHER_VERSION_2}.${LAUNCHER_VERSION_3}.${LAUNCHER_VERSION_4}" != "${VERSION}"
+  !error "Varkel-64.exe has version ${LAUNCHER_VERSION_1}.${LAUNCHER_VERSION_2}.${LAUNCHER_VERSION_3}.${LAUNCHER_VERSION_4}, the build says ${VERSION}"
+!endif
+
+!define PRODUCT "Varkel"
+!define PUBLISHER "Orvane"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Varkel"
+!define UNINSTALLER "Uninstall.exe"
+!define MANIFEST_NAME "installed-files.txt"
+!define PRISTINE_CONF "startup.conf.default"
+; The shell extension's registry layout, for clearing what a failed setup-tool
+; run may leave behind.
+!define CLSID "{3F2B9C14-7A6D-4E05-B1C8-59D2E0A7F613}"
+!define CLSID_KEY "SOFTWARE\Classes\CLSID\${CLSID}"
+!define HANDLER_KEY "SOFTWARE\Classes\*\shellex\ContextMenuHandlers\Varkel"
+!define LAUNCHER_KEY "Software\Orvane\Varkel"
+; QuellisSetup keeps each word of its command line in 150 characters.
+!define MAX_LAUNCHER_PATH 149
+!define EXIT_FAILED 2
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+BrandingText "${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}. All rights reserved."
+!ifdef SIGN_SCRIPT
+  !uninstfinalize '"${SIGN_SCRIPT}" "%1"'
+!endif
+
+Var AllUsers       ; 1: for all users (HKEY_LOCAL_MACHINE, Program Files)
+Var ModeFixed      ; 1: the command line or an existing installation chose the mode
+Var FolderGiven    ; 1: "/D=" named the folder
+Var KeepConf       ; 1: the installed startup.conf was changed by the user
+Var ModeRadioUser
+Var ModeRadioAll
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+Page custom ModePageShow ModePageLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; ---- Shared by the installer and the uninstaller --------------------------------
+
+; ExecWait gives an exit code as an unsigned number; QuellisSetup's are signed
+; 32-bit values (-2 arrives as 4294967294). NSIS numbers are 64-bit here.
+!macro SignedExitCode var
+  IntOp ${var} ${var} << 32
+  IntOp ${var} ${var} >> 32
+!macroend
+
+!macro SelectMode un
+  Function ${un}SelectMode
+    ${If} $AllUsers == 1
+      SetShellVarContext all
+    ${Else}
+      SetShellVarContext current
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro SelectMode ""
+!insertmacro SelectMode "un."
+
+; Sets $0 to 1 when the files $R8 and $R9 hold the same text, 0 otherwise.
+!macro SameText un
+  Function ${un}SameText
+    Push $1
+    Push $2
+    Push $3
+    Push $4
+    StrCpy $0 0
+    ClearErrors
+    FileOpen $1 $R8 r
+    ${If} ${Errors}
+      Goto same_text_done
+    ${EndIf}
+    FileOpen $2 $R9 r
+    ${If} ${Errors}
+      FileClose $1
+      Goto same_text_done
+    ${EndIf}
+    ${Do}
+      ClearErrors
+      FileRead $1 $3
+      ${If} ${Errors}
+        ClearErrors
+        FileRead $2 $4
+        ${IfThen} ${Errors} ${|} StrCpy $0 1 ${|}
+        ${ExitDo}
+      ${EndIf}
+      FileRead $2 $4
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      StrCmpS $3 $4 0 same_text_differs
+    ${Loop}
+    same_text_differs:
+    FileClose $1
+    FileClose $2
+    same_text_done:
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+  FunctionEnd
+!macroend
+!insertmacro SameText ""
+!insertmacro SameText "un."
+
+; $KeepConf = 1 when $INSTDIR\startup.conf is the user's: it differs from the
+; copy that the installation shipped, or no shipped copy exists beside it.
+!macro DetectChangedConf un
+  Function ${un}DetectChangedConf
+    StrCpy $KeepConf 0
+    ${IfNot} ${FileExists} "$INSTDIR\startup.conf"
+      Return
+    ${EndIf}
+    StrCpy $R8 "$INSTDIR\startup.conf"
+    StrCpy $R9 "$INSTDIR\${PRISTINE_CONF}"
+    Call ${un}SameText
+    ${If} $0 == 0
+      StrCpy $KeepConf 1
+      DetailPrint "Keeping the changed startup.conf"
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro DetectChangedConf ""
+!insertmacro DetectChangedConf "un."
+
+; Deletes every file and folder that installed-files.txt lists (folders last,
+; deepest first, only when empty); entries that could leave the installation
+; folder are skipped.
+!macro RemoveListedFiles un
+  Function ${un}RemoveListedFiles
+    ClearErrors
+    FileOpen $1 "$INSTDIR\${MANIFEST_NAME}" r
+    ${IfThen} ${Errors} ${|} Return ${|}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $1 $2
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} $2 $2
+      ${If} $2 == ""
+      ${OrIf} $2 == "startup.conf"
+        ${Continue}
+      ${EndIf}
+      ${WordFind} $2 ".." "E*" $3
+      ${IfNot} ${Errors}
+        ${Continue}
+      ${EndIf}
+      ${WordFind} $2 ":" "E*" $3
+      ${IfNot} ${Errors}
+        ${Continue}
+      ${EndIf}
+      StrCpy $3 $2 1 -1
+      ${If} $3 == "\"
+        RMDir "$INSTDIR\$2"
+      ${Else}
+        Delete /REBOOTOK "$INSTDIR\$2"
+      ${EndIf}
+    ${Loop}
+    FileClose $1
+  FunctionEnd
+!macroend
+!insertmacro RemoveListedFiles ""
+!insertmacro RemoveListedFiles "un."
+
+; Takes away everything an installation in $INSTDIR made, in either mode:
+; the Explorer command (through QuellisSetup when $R7 is 1, and whatever of it
+; still names this folder), the files, a startup.conf only when unchanged, the
+; shortcut, the uninstall entry and the keys left empty.
+!macro RemoveInstallation un
+  Function ${un}RemoveInstallation
+    Call ${un}SelectMode
+    ; Out of the folder: a folder that is some process's current one stays.
+    SetOutPath "$TEMP"
+    ${If} $R7 == 1
+    ${AndIf} ${FileExists} "$INSTDIR\QuellisSetup.exe"
+      DetailPrint "Removing the Explorer command"
+      ${If} $AllUsers == 1
+        ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /uninstall /allusers' $0
+      ${Else}
+        ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /uninstall' $0
+      ${EndIf}
+      !insertmacro SignedExitCode $0
+      ${If} $0 != 0
+        DetailPrint "QuellisSetup /uninstall ended with exit code $0"
+      ${EndIf}
+    ${EndIf}
+    ReadRegStr $0 SHCTX "${LAUNCHER_KEY}" "Command"
+    ${If} $0 == "$INSTDIR\Varkel.exe"
+      DeleteRegValue SHCTX "${LAUNCHER_KEY}" "Command"
+    ${EndIf}
+    ReadRegStr $0 SHCTX "${CLSID_KEY}\InprocServer32" ""
+    ${If} $0 == "$INSTDIR\Quellis64.dll"
+      DeleteRegKey SHCTX "${CLSID_KEY}"
+      DeleteRegKey SHCTX "${HANDLER_KEY}"
+    ${EndIf}
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "${LAUNCHER_KEY}"
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "Software\Orvane"
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*\shellex\ContextMenuHandlers"
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*\shellex"
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*"
+
+    Call ${un}DetectChangedConf
+    Call ${un}RemoveListedFiles
+    ${If} $KeepConf == 0
+      Delete "$INSTDIR\startup.conf"
+    ${EndIf}
+    Delete "$INSTDIR\${PRISTINE_CONF}"
+    Delete "$INSTDIR\${MANIFEST_NAME}"
+    Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+    RMDir "$INSTDIR"
+
+    Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+    ; Last: a caller that watches the uninstaller sees the entry go when the
+    ; work is done.
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  FunctionEnd
+!macroend
+!insertmacro RemoveInstallation ""
+!insertmacro RemoveInstallation "un."
+
+; ---- Installer --------------------------------------------------------------------
+
+Function DefaultFolder
+  ${If} $FolderGiven == 1
+    Return
+  ${EndIf}
+  ${If} $AllUsers == 1
+    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+  ${Else}
+    StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+  ${EndIf}
+FunctionEnd
+
+; Starts this installer again with administrator rights for an all-users
+; installation, waits for it and ends with its result, read back from the
+; uninstall entry that only a completed installation writes.
+Function RestartElevated
+  ${If} ${Silent}
+    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS /S /D=$INSTDIR'
+  ${Else}
+    HideWindow
+    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS'
+  ${EndIf}
+  SetShellVarContext all
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $0 == "${VERSION}"
+    SetErrorLevel 0
+  ${Else}
+    SetErrorLevel ${EXIT_FAILED}
+  ${EndIf}
+  Quit
+FunctionEnd
+
+Function RequireAdminForAllUsers
+  ${If} $AllUsers != 1
+    Return
+  ${EndIf}
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    Call RestartElevated
+  ${EndIf}
+FunctionEnd
+
+Function .onInit
+  SetRegView 64
+  StrCpy $AllUsers 0
+  StrCpy $ModeFixed 0
+  StrCpy $FolderGiven 0
+  ${If} $INSTDIR != ""
+    StrCpy $FolderGiven 1
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ALLUSERS" $1
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers 1
+    StrCpy $ModeFixed 1
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/CURRENTUSER" $1
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers 0
+    StrCpy $ModeFixed 1
+  ${EndIf}
+  ; Without a mode asked for, an existing installation keeps its own; an
+  ; installation of the chosen mode keeps its folder unless "/D=" names one.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $ModeFixed == 0
+    ${If} $1 != ""
+      StrCpy $ModeFixed 1
+    ${ElseIf} $0 != ""
+      StrCpy $AllUsers 1
+      StrCpy $ModeFixed 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $AllUsers == 1
+    StrCpy $1 $0
+  ${EndIf}
+  ${If} $FolderGiven == 0
+  ${AndIf} $1 != ""
+    StrCpy $INSTDIR $1
+    StrCpy $FolderGiven 1
+  ${EndIf}
+  Call DefaultFolder
+  ; All users asked for on the command line or by an existing installation:
+  ; elevate now (the wizard's own choice elevates when its page is left).
+  Call RequireAdminForAllUsers
+FunctionEnd
+
+Function ModePageShow
+  ${If} $ModeFixed == 1
+    Abort
+  ${EndIf}
+  !insertmacro MUI_HEADER_TEXT "Choose who may use Varkel" "Install for yourself, or for every user of this computer."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateRadioButton} 0 10u 100% 12u "Only for &me (no administrator rights needed)"
+  Pop $ModeRadioUser
+  ${NSD_CreateRadioButton} 0 30u 100% 12u "For &all users of this computer (needs administrator rights)"
+  Pop $ModeRadioAll
+  ${If} $AllUsers == 1
+    ${NSD_Check} $ModeRadioAll
+  ${Else}
+    ${NSD_Check} $ModeRadioUser
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ModePageLeave
+  ${NSD_GetState} $ModeRadioAll $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $AllUsers 1
+  ${Else}
+    StrCpy $AllUsers 0
+  ${EndIf}
+  Call DefaultFolder
+  Call RequireAdminForAllUsers
+FunctionEnd
+
+; Reports a failed step, takes back what this run installed and ends with
+; EXIT_FAILED at once (the message has said all). $R6: the text; $R7: 1 when QuellisSetup should remove its part.
+Function FailInstallation
+  DetailPrint "$R6"
+  Call RemoveInstallation
+  MessageBox MB_OK|MB_ICONSTOP "Varkel could not be installed.$\n$\n$R6$\n$\nNothing was left installed." /SD IDOK
+  SetErrorLevel ${EXIT_FAILED}
+  Quit
+FunctionEnd
+
+Section "Varkel" SectionMain
+  SectionIn RO
+  SetRegView 64
+  Call SelectMode
+  StrLen $0 "$INSTDIR\Varkel.exe"
+  ${If} $0 > ${MAX_LAUNCHER_PATH}
+    MessageBox MB_OK|MB_ICONSTOP "The installation folder's path is too long: the path of Varkel.exe inside it may have at most ${MAX_LAUNCHER_PATH} characters.$\n$\n$INSTDIR" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Quit
+  ${EndIf}
+
+  ; Over an existing installation: keep a changed startup.conf, take away the
+  ; files of the version installed so far, then put in the new ones.
+  Call DetectChangedConf
+  Call RemoveListedFiles
+
+  SetOutPath "$INSTDIR"
+  !include "${PAYLOAD_NSH}"
+  SetOutPath "$INSTDIR"
+  File "/oname=${PRISTINE_CONF}" "${PAYLOAD}\startup.conf"
+  ${If} $KeepConf == 0
+    File "${PAYLOAD}\startup.conf"
+  ${EndIf}
+  File "/oname=${MANIFEST_NAME}" "${MANIFEST}"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  DetailPrint "Adding $\"Open with Varkel$\" to Explorer (QuellisSetup)"
+  ${If} $AllUsers == 1
+    ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /install "$INSTDIR\Varkel.exe" /allusers' $0
+  ${Else}
+    ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /install "$INSTDIR\Varkel.exe"' $0
+  ${EndIf}
+  !insertmacro SignedExitCode $0
+  ${If} $0 != 0
+    ; From -4 on the tool had loaded the extension and may have stored a part.
+    StrCpy $R7 0
+    ${If} $0 == -4
+    ${OrIf} $0 == -5
+    ${OrIf} $0 == -6
+      StrCpy $R7 1
+    ${EndIf}
+    StrCpy $R6 "Registering the Explorer command failed: QuellisSetup.exe /install ended with exit code $0."
+    Call FailInstallation
+  ${EndIf}
+
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Varkel.exe" "" "$INSTDIR\Varkel.exe" 0
+
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Varkel.exe,0"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; ---- Uninstaller ------------------------------------------------------------------
+
+Function un.onInit
+  SetRegView 64
+  ; The mode is the one whose uninstall entry names this folder.
+  StrCpy $AllUsers 0
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+  ${AndIf} $1 != $INSTDIR
+    StrCpy $AllUsers 1
+  ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+  SetRegView 64
+  StrCpy $R7 1
+  Call un.RemoveInstallation
+SectionEnd
