@@ -5,7 +5,7 @@
 
 #include "elevation_rule.h"
 #include "setup_exit_codes.h"
-#include "wide_text.h"
+#include "utf16_view.h"
 
 namespace varkel::setup {
 

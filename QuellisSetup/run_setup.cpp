@@ -9,7 +9,7 @@
 #include "setup_message_box.h"
 #include "setup_message_text.h"
 #include "setup_messages.h"
-#include "wide_text.h"
+#include "utf16_view.h"
 
 namespace varkel::setup {
 
