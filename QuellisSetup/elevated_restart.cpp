@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "elevation_rule.h"
+#include "owners.h"
 #include "setup_exit_codes.h"
 #include "utf16_view.h"
 
@@ -17,12 +18,12 @@ constexpr const wchar_t* kElevateVerb = L"runas";
 
 // The elevated instance's exit code; kElevationNotStarted when there is no
 // process to wait for.
-int waitForExitCode(HANDLE process) {
+int waitForExitCode(HANDLE started) {
+    const HandleOwner process(started);
     if (!process) return exit_code::kElevationNotStarted;
-    WaitForSingleObject(process, INFINITE);
+    WaitForSingleObject(process.get(), INFINITE);
     DWORD code = static_cast<DWORD>(exit_code::kElevationNotStarted);
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
+    GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);  // the signed value: 0xFFFFFFFC is -4
 }
 

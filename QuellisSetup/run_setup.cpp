@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "module_path.h"
 #include "own_path.h"
 #include "quellis_module.h"
 #include "setup_exit_codes.h"
 #include "setup_message_box.h"
 #include "setup_message_text.h"
 #include "setup_messages.h"
+#include "text.h"
 #include "utf16_view.h"
 
 namespace varkel::setup {
@@ -28,8 +30,6 @@ constexpr Job kInstall{text::kRegisterAppExport, text::kRegisterServerExport, te
                        text::kRegisterServerFailed};
 constexpr Job kUninstall{text::kUnregisterAppExport, text::kUnregisterServerExport, text::kRemovePathFailed,
                          text::kUnregisterServerFailed};
-
-bool succeeded(unsigned char result) { return result != 0; }
 
 void showModuleNotFound(const std::wstring& modulePath) {
     showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(modulePath)}), MessageIcon::Error);
@@ -75,9 +75,8 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     if (!ParseSetupCommandLine(commandLine, state)) return exit_code::kRejectedCommandLine;
     const SetupCommandLine& options = state.options;
     const Job& job = options.installMode ? kInstall : kUninstall;
-    const int allUsers = options.allUsers ? 1 : 0;
 
-    state.exePath = ownExecutablePath();
+    state.exePath = modulePath(nullptr);
     const std::wstring modulePath = moduleBeside(state.exePath);
     QuellisModule module;
     if (!module.load(modulePath)) {
@@ -93,7 +92,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
         return exit_code::kAppExportMissing;
     }
     const std::wstring launcherPath = toWide(options.launcherPath);  // empty for uninstall
-    if (!succeeded(appExport(launcherPath.c_str(), allUsers))) {
+    if (!appExport(launcherPath.c_str(), options.allUsers)) {
         showRegistryFailure(options, job.appFailed, MessageIcon::Error);
         return exit_code::kLauncherPathFailed;
     }
@@ -103,7 +102,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
         showExportMissing(job.serverExportName, modulePath);
         return exit_code::kServerExportMissing;
     }
-    if (!succeeded(serverExport(allUsers))) {
+    if (!serverExport(options.allUsers)) {
         showRegistryFailure(options, job.serverFailed, MessageIcon::Warning);
         return exit_code::kRegisterServerFailed;
     }

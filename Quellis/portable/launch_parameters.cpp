@@ -1,5 +1,7 @@
 #include "launch_parameters.h"
 
+#include "format.h"
+
 namespace quellis {
 
 namespace {
@@ -8,20 +10,6 @@ constexpr std::u16string_view kFailureBeforeCommand = u"ERROR: Unable to start V
 constexpr std::u16string_view kFailureBeforeCode =
     u"\".\nPlease check your Varkel installation and Java installation.\n\nError code: [";
 constexpr std::u16string_view kFailureAfterCode = u"]";
-
-std::u16string decimal(std::int32_t value) {
-    // Through 64 bits so that the most negative value negates safely.
-    std::int64_t magnitude = value;
-    bool negative = magnitude < 0;
-    if (negative) magnitude = -magnitude;
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) digits.insert(digits.begin(), u'-');
-    return digits;
-}
 
 }  // namespace
 
@@ -43,11 +31,11 @@ std::u16string launchFailureText(std::u16string_view command, std::int32_t code)
     text += kFailureBeforeCommand;
     text += command;
     text += kFailureBeforeCode;
-    text += decimal(code);
+    text += varkel::decimalText(code);
     text += kFailureAfterCode;
     // The message buffer holds 1024 characters with its terminator; a longer
     // text is cut there, as bounded formatting would cut it.
-    if (text.size() > kLaunchFailureTextLimit - 1) text.resize(kLaunchFailureTextLimit - 1);
+    text.resize(varkel::headWithin(text, kLaunchFailureTextLimit - 1).size());
     return text;
 }
 
