@@ -40,9 +40,11 @@ CQuellis::CQuellis()
 }
 
 CQuellis::~CQuellis() {
-    objectDestroyed();
     if (dataObject != nullptr) dataObject->Release();
     if (menuBitmap != nullptr) DeleteObject(menuBitmap);
+    // Last: once the count reaches 0, DllCanUnloadNow lets COM unload the
+    // module, which must not happen while this code still runs.
+    objectDestroyed();
 }
 
 IFACEMETHODIMP CQuellis::QueryInterface(REFIID interfaceId, void** result) {

@@ -1,6 +1,7 @@
 #include "elevated_restart.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "elevation_rule.h"
@@ -40,7 +41,12 @@ int restartElevated(const std::wstring& exePath, const wchar_t* commandLine) {
     request.lpFile = exePath.c_str();
     request.lpParameters = parameters.c_str();
     request.nShow = SW_SHOWDEFAULT;
-    if (!ShellExecuteExW(&request)) return exit_code::kElevationNotStarted;
+    // ShellExecuteExW may hand the request to a shell extension that uses COM:
+    // its documentation asks for an apartment-threaded COM, without OLE1 DDE.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const bool started = ShellExecuteExW(&request) != 0;
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (!started) return exit_code::kElevationNotStarted;
     return waitForExitCode(request.hProcess);
 }
 

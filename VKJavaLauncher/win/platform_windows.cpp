@@ -37,7 +37,6 @@ using RegistryKey = Owner<HKEY, closeDeferredRegistryKey>;
 }  // namespace
 
 std::uint32_t lastError() { return GetLastError(); }
-void setLastError(std::uint32_t code) { SetLastError(code); }
 
 std::optional<WideString> systemErrorText(std::uint32_t code) {
     wchar_t* buffer = nullptr;
