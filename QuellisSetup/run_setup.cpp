@@ -31,12 +31,12 @@ constexpr Job kInstall{text::kRegisterAppExport, text::kRegisterServerExport, te
 constexpr Job kUninstall{text::kUnregisterAppExport, text::kUnregisterServerExport, text::kRemovePathFailed,
                          text::kUnregisterServerFailed};
 
-void showModuleNotFound(const std::wstring& modulePath) {
-    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(modulePath)}), MessageIcon::Error);
+void showModuleNotFound(const std::wstring& quellisPath) {
+    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::Error);
 }
 
-void showExportMissing(const char* exportName, const std::wstring& modulePath) {
-    showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(modulePath)}),
+void showExportMissing(const char* exportName, const std::wstring& quellisPath) {
+    showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(quellisPath)}),
                      MessageIcon::Error);
 }
 
@@ -77,10 +77,10 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     const Job& job = options.installMode ? kInstall : kUninstall;
 
     state.exePath = modulePath(nullptr);
-    const std::wstring modulePath = moduleBeside(state.exePath);
+    const std::wstring quellisPath = moduleBeside(state.exePath);
     QuellisModule module;
-    if (!module.load(modulePath)) {
-        showModuleNotFound(modulePath);
+    if (!module.load(quellisPath)) {
+        showModuleNotFound(quellisPath);
         return exit_code::kModuleNotLoadable;
     }
 
@@ -88,7 +88,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     // step stops before the second, and nothing is rolled back.
     const AppExport appExport = module.appExport(job.appExportName);
     if (!appExport) {
-        showExportMissing(job.appExportName, modulePath);
+        showExportMissing(job.appExportName, quellisPath);
         return exit_code::kAppExportMissing;
     }
     const std::wstring launcherPath = toWide(options.launcherPath);  // empty for uninstall
@@ -99,7 +99,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
 
     const ServerExport serverExport = module.serverExport(job.serverExportName);
     if (!serverExport) {
-        showExportMissing(job.serverExportName, modulePath);
+        showExportMissing(job.serverExportName, quellisPath);
         return exit_code::kServerExportMissing;
     }
     if (!serverExport(options.allUsers)) {
