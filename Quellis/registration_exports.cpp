@@ -29,7 +29,7 @@ using RegDeleteKeyExWFunction = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
 // registering a path cut at MAX_PATH, which would name another file; an
 // empty result means the path could not be read.
 std::wstring longModulePath() {
-    const std::wstring path = varkel::modulePath(moduleHandle);
+    std::wstring path = varkel::modulePath(moduleHandle);
     if (path.empty()) return {};
     DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
     if (needed == 0) return path;  // no long form to be had: keep the path as it is
