@@ -22,6 +22,8 @@ inline constexpr std::size_t kMaxWordChars = kWordBufferChars - 1;
 inline constexpr std::size_t kLauncherPathBufferChars = 512;
 static_assert(kMaxWordChars < kLauncherPathBufferChars, "every accepted word fits the launcher path");
 
+using SplitWords = varkel::SplitWords;
+
 // The launcher's splitting rule (quoted_words.h) within the bounds above:
 // an eleventh word or a word past kMaxWordChars stops the split.
 SplitWords splitSetupWords(std::u16string_view commandLine);
