@@ -8,6 +8,7 @@
 #include "module_state.h"
 #include "portable/command_text.h"
 #include "quellis_texts.h"
+#include "utf16_view.h"
 
 namespace {
 
@@ -22,8 +23,6 @@ UINT commandOffset(const void* verb) { return LOWORD(reinterpret_cast<ULONG_PTR>
 bool isWideInvocation(const CMINVOKECOMMANDINFO& info) {
     return info.cbSize == sizeof(CMINVOKECOMMANDINFOEX) && (info.fMask & CMIC_MASK_UNICODE) != 0;
 }
-
-const char16_t* asU16(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
 }  // namespace
 
@@ -41,9 +40,11 @@ CQuellis::CQuellis()
 }
 
 CQuellis::~CQuellis() {
-    objectDestroyed();
     if (dataObject != nullptr) dataObject->Release();
     if (menuBitmap != nullptr) DeleteObject(menuBitmap);
+    // Last: once the count reaches 0, DllCanUnloadNow lets COM unload the
+    // module, which must not happen while this code still runs.
+    objectDestroyed();
 }
 
 IFACEMETHODIMP CQuellis::QueryInterface(REFIID interfaceId, void** result) {
@@ -104,7 +105,7 @@ bool CQuellis::acceptsCommand(const CMINVOKECOMMANDINFO& info) const {
     if (isWideInvocation(info)) {
         const auto& wideInfo = reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info);
         if (!isCommandOffset(wideInfo.lpVerbW)) {
-            return verbWSet && quellis::verbEquals(asU16(wideInfo.lpVerbW), asU16(verbW));
+            return verbWSet && quellis::verbEquals(varkel::asPortable(wideInfo.lpVerbW), varkel::asPortable(verbW));
         }
     } else if (!isCommandOffset(info.lpVerb)) {
         return verbASet && quellis::verbEquals(info.lpVerb, verbA);

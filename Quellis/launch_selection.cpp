@@ -8,6 +8,7 @@
 #include "registry_access.h"
 #include "registry_layout.h"
 #include "selection_list_writer.h"
+#include "utf16_view.h"
 
 namespace {
 
@@ -31,11 +32,11 @@ bool readLauncherCommand(LauncherCommand& command) {
     return readCommandFrom(HKEY_LOCAL_MACHINE, command);
 }
 
-std::u16string toU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string toU16(const std::wstring& text) { return varkel::toPortable(text); }
 
 void reportLaunchFailure(const wchar_t* command, int code) {
-    std::u16string message = quellis::launchFailureText(reinterpret_cast<const char16_t*>(command), code);
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+    std::u16string message = quellis::launchFailureText(varkel::asPortable(command), code);
+    MessageBoxW(nullptr, varkel::asWide(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
 }
 
 }  // namespace

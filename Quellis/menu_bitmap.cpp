@@ -1,6 +1,7 @@
 #include "menu_bitmap.h"
 
 #include "module_state.h"
+#include "owners.h"
 #include "portable/menu_icon_choice.h"
 
 namespace {
@@ -19,28 +20,25 @@ HBITMAP LoadMenuBitmap() {
 }
 
 HBITMAP CreateMenuBitmap(HICON icon, int size) {
+    const varkel::IconOwner ownedIcon(icon);
     HWND desktop = GetDesktopWindow();
     HDC screen = desktop != nullptr ? GetDC(desktop) : nullptr;
-    HDC memory = screen != nullptr ? CreateCompatibleDC(screen) : nullptr;
-    HBITMAP bitmap = memory != nullptr ? CreateCompatibleBitmap(screen, size, size) : nullptr;
-    HGDIOBJ previous = bitmap != nullptr ? SelectObject(memory, bitmap) : nullptr;
-
-    if (previous == nullptr || previous == HGDI_ERROR) {
-        if (bitmap != nullptr) DeleteObject(bitmap);
-        if (memory != nullptr) DeleteDC(memory);
-        if (screen != nullptr) ReleaseDC(desktop, screen);
-        DestroyIcon(icon);
-        return nullptr;
+    if (screen == nullptr) return nullptr;
+    varkel::GdiObjectOwner<HBITMAP> bitmap;
+    {
+        const varkel::MemoryDcOwner memory(CreateCompatibleDC(screen));
+        if (memory) bitmap.reset(CreateCompatibleBitmap(screen, size, size));
+        HGDIOBJ previous = bitmap ? SelectObject(memory.get(), bitmap.get()) : nullptr;
+        if (previous == nullptr || previous == HGDI_ERROR) {
+            bitmap.reset();
+        } else {
+            SetBkColor(memory.get(), GetSysColor(COLOR_MENU) & kColourBytes);
+            RECT area = {0, 0, size, size};
+            ExtTextOutW(memory.get(), 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+            DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+            SelectObject(memory.get(), previous);
+        }
     }
-
-    SetBkColor(memory, GetSysColor(COLOR_MENU) & kColourBytes);
-    RECT area = {0, 0, size, size};
-    ExtTextOutW(memory, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
-    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-
-    SelectObject(memory, previous);
-    DeleteDC(memory);
     ReleaseDC(desktop, screen);
-    DestroyIcon(icon);
-    return bitmap;
+    return bitmap.release();
 }

@@ -9,9 +9,13 @@
 #include <objbase.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "module_path.h"
 #include "module_state.h"
+#include "owners.h"
+#include "quellis_exports.h"
 #include "registry_access.h"
 #include "registry_layout.h"
 
@@ -25,18 +29,13 @@ using RegDeleteKeyExWFunction = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
 // registering a path cut at MAX_PATH, which would name another file; an
 // empty result means the path could not be read.
 std::wstring longModulePath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(moduleHandle, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) break;
-        path.resize(path.size() * 2);
-    }
-    DWORD needed = GetLongPathNameW(path.data(), nullptr, 0);
-    if (needed == 0) return path.data();  // no long form to be had: keep the path as it is
+    std::wstring path = varkel::modulePath(moduleHandle);
+    if (path.empty()) return {};
+    DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return path;  // no long form to be had: keep the path as it is
     std::vector<wchar_t> longPath(needed);
-    DWORD length = GetLongPathNameW(path.data(), longPath.data(), needed);
-    if (length == 0 || length >= needed) return path.data();
+    DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), needed);
+    if (length == 0 || length >= needed) return path;
     return longPath.data();
 }
 
@@ -70,18 +69,16 @@ extern "C" bool WINAPI DllRegisterServer(bool allUsers) {
 extern "C" bool WINAPI DllUnregisterServer(bool allUsers) {
     // RegDeleteKeyExW reaches the 64-bit view; where the system lacks it,
     // RegDeleteKeyW does the same job in this 64-bit module.
-    HMODULE advapi = LoadLibraryW(L"AdvAPI32.dll");
-    auto deleteKeyEx = advapi != nullptr
-                           ? reinterpret_cast<RegDeleteKeyExWFunction>(
-                                 reinterpret_cast<void*>(GetProcAddress(advapi, "RegDeleteKeyExW")))
-                           : nullptr;
+    const varkel::ModuleOwner advapi(LoadLibraryW(L"AdvAPI32.dll"));
+    auto deleteKeyEx = advapi ? reinterpret_cast<RegDeleteKeyExWFunction>(
+                                    reinterpret_cast<void*>(GetProcAddress(advapi.get(), "RegDeleteKeyExW")))
+                              : nullptr;
     HKEY root = registrationRoot(allUsers);
 
     // The child before its parent: a key with sub-keys cannot be deleted.
     bool serverGone = deleteKey(deleteKeyEx, root, inprocServerKey());
     bool classGone = deleteKey(deleteKeyEx, root, clsidKey());
     bool handlerGone = deleteKey(deleteKeyEx, root, kContextMenuHandlerKey);
-    if (advapi != nullptr) FreeLibrary(advapi);
     return serverGone && classGone && handlerGone;
 }
 
@@ -93,3 +90,9 @@ extern "C" bool WINAPI RegisterVarkelApp(const wchar_t* launcherPath, bool allUs
 extern "C" bool WINAPI UnregisterVarkelApp(const wchar_t* /*unused*/, bool allUsers) {
     return DeleteRegistryValue(registrationRoot(allUsers), kLauncherKey, kLauncherCommandValue);
 }
+
+// The setup tool binds these by name through the types of quellis_exports.h.
+static_assert(std::is_same_v<decltype(&DllRegisterServer), varkel::ServerExport>);
+static_assert(std::is_same_v<decltype(&DllUnregisterServer), varkel::ServerExport>);
+static_assert(std::is_same_v<decltype(&RegisterVarkelApp), varkel::AppExport>);
+static_assert(std::is_same_v<decltype(&UnregisterVarkelApp), varkel::AppExport>);

@@ -1,11 +1,13 @@
 #include "elevated_restart.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "elevation_rule.h"
+#include "owners.h"
 #include "setup_exit_codes.h"
-#include "wide_text.h"
+#include "utf16_view.h"
 
 namespace varkel::setup {
 
@@ -17,12 +19,12 @@ constexpr const wchar_t* kElevateVerb = L"runas";
 
 // The elevated instance's exit code; kElevationNotStarted when there is no
 // process to wait for.
-int waitForExitCode(HANDLE process) {
+int waitForExitCode(HANDLE started) {
+    const HandleOwner process(started);
     if (!process) return exit_code::kElevationNotStarted;
-    WaitForSingleObject(process, INFINITE);
+    WaitForSingleObject(process.get(), INFINITE);
     DWORD code = static_cast<DWORD>(exit_code::kElevationNotStarted);
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
+    GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);  // the signed value: 0xFFFFFFFC is -4
 }
 
@@ -39,7 +41,12 @@ int restartElevated(const std::wstring& exePath, const wchar_t* commandLine) {
     request.lpFile = exePath.c_str();
     request.lpParameters = parameters.c_str();
     request.nShow = SW_SHOWDEFAULT;
-    if (!ShellExecuteExW(&request)) return exit_code::kElevationNotStarted;
+    // ShellExecuteExW may hand the request to a shell extension that uses COM:
+    // its documentation asks for an apartment-threaded COM, without OLE1 DDE.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const bool started = ShellExecuteExW(&request) != 0;
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (!started) return exit_code::kElevationNotStarted;
     return waitForExitCode(request.hProcess);
 }
 

@@ -3,13 +3,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "module_path.h"
 #include "own_path.h"
 #include "quellis_module.h"
 #include "setup_exit_codes.h"
 #include "setup_message_box.h"
 #include "setup_message_text.h"
 #include "setup_messages.h"
-#include "wide_text.h"
+#include "text.h"
+#include "utf16_view.h"
 
 namespace varkel::setup {
 
@@ -29,14 +31,12 @@ constexpr Job kInstall{text::kRegisterAppExport, text::kRegisterServerExport, te
 constexpr Job kUninstall{text::kUnregisterAppExport, text::kUnregisterServerExport, text::kRemovePathFailed,
                          text::kUnregisterServerFailed};
 
-bool succeeded(unsigned char result) { return result != 0; }
-
-void showModuleNotFound(const std::wstring& modulePath) {
-    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(modulePath)}), MessageIcon::Error);
+void showModuleNotFound(const std::wstring& quellisPath) {
+    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::Error);
 }
 
-void showExportMissing(const char* exportName, const std::wstring& modulePath) {
-    showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(modulePath)}),
+void showExportMissing(const char* exportName, const std::wstring& quellisPath) {
+    showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(quellisPath)}),
                      MessageIcon::Error);
 }
 
@@ -75,13 +75,12 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     if (!ParseSetupCommandLine(commandLine, state)) return exit_code::kRejectedCommandLine;
     const SetupCommandLine& options = state.options;
     const Job& job = options.installMode ? kInstall : kUninstall;
-    const int allUsers = options.allUsers ? 1 : 0;
 
-    state.exePath = ownExecutablePath();
-    const std::wstring modulePath = moduleBeside(state.exePath);
+    state.exePath = modulePath(nullptr);
+    const std::wstring quellisPath = moduleBeside(state.exePath);
     QuellisModule module;
-    if (!module.load(modulePath)) {
-        showModuleNotFound(modulePath);
+    if (!module.load(quellisPath)) {
+        showModuleNotFound(quellisPath);
         return exit_code::kModuleNotLoadable;
     }
 
@@ -89,21 +88,21 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     // step stops before the second, and nothing is rolled back.
     const AppExport appExport = module.appExport(job.appExportName);
     if (!appExport) {
-        showExportMissing(job.appExportName, modulePath);
+        showExportMissing(job.appExportName, quellisPath);
         return exit_code::kAppExportMissing;
     }
     const std::wstring launcherPath = toWide(options.launcherPath);  // empty for uninstall
-    if (!succeeded(appExport(launcherPath.c_str(), allUsers))) {
+    if (!appExport(launcherPath.c_str(), options.allUsers)) {
         showRegistryFailure(options, job.appFailed, MessageIcon::Error);
         return exit_code::kLauncherPathFailed;
     }
 
     const ServerExport serverExport = module.serverExport(job.serverExportName);
     if (!serverExport) {
-        showExportMissing(job.serverExportName, modulePath);
+        showExportMissing(job.serverExportName, quellisPath);
         return exit_code::kServerExportMissing;
     }
-    if (!succeeded(serverExport(allUsers))) {
+    if (!serverExport(options.allUsers)) {
         showRegistryFailure(options, job.serverFailed, MessageIcon::Warning);
         return exit_code::kRegisterServerFailed;
     }

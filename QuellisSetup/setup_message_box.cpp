@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "setup_messages.h"
-#include "wide_text.h"
+#include "utf16_view.h"
 
 namespace varkel::setup {
 

@@ -1,4 +1,5 @@
 # Settings of the MinGW-w64 cross builds.
+include(${CMAKE_CURRENT_LIST_DIR}/CommonLayer.cmake)
 enable_language(RC)
 set(VARKEL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow)
 # Statically linked: the deliverables run on a clean Windows with nothing but

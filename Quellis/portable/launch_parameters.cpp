@@ -1,6 +1,7 @@
 #include "launch_parameters.h"
 
 #include "selection_list_file.h"
+#include "format.h"
 
 namespace quellis {
 
@@ -35,25 +36,6 @@ void appendUtf8(std::string& bytes, char32_t c) {
     }
 }
 
-std::u16string unsignedDecimal(std::uint64_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
-std::u16string decimal(std::int32_t value) {
-    // Through 64 bits so that the most negative value negates safely.
-    std::int64_t magnitude = value;
-    bool negative = magnitude < 0;
-    if (negative) magnitude = -magnitude;
-    std::u16string digits = unsignedDecimal(static_cast<std::uint64_t>(magnitude));
-    if (negative) digits.insert(digits.begin(), u'-');
-    return digits;
-}
-
 }  // namespace
 
 std::u16string buildParameterString(const std::vector<std::u16string>& paths) {
@@ -74,11 +56,11 @@ std::u16string launchFailureText(std::u16string_view command, std::int32_t code)
     text += kFailureBeforeCommand;
     text += command;
     text += kFailureBeforeCode;
-    text += decimal(code);
+    text += varkel::decimalText(code);
     text += kFailureAfterCode;
     // The message buffer holds 1024 characters with its terminator; a longer
     // text is cut there, as bounded formatting would cut it.
-    if (text.size() > kLaunchFailureTextLimit - 1) text.resize(kLaunchFailureTextLimit - 1);
+    text.resize(varkel::headWithin(text, kLaunchFailureTextLimit - 1).size());
     return text;
 }
 
@@ -90,7 +72,7 @@ bool fitsOnCommandLine(std::u16string_view launcher, std::u16string_view paramet
 std::u16string selectionListName(std::uint32_t processId, std::uint64_t time, std::uint32_t attempt) {
     using namespace varkel::selection_list;
     std::u16string name(kNamePrefix);
-    name += unsignedDecimal(processId) + u"-" + unsignedDecimal(time) + u"-" + unsignedDecimal(attempt);
+    name += varkel::unsignedDecimalText(processId) + u"-" + varkel::unsignedDecimalText(time) + u"-" + varkel::unsignedDecimalText(attempt);
     name += kNameSuffix;
     return name;
 }
@@ -126,7 +108,7 @@ std::u16string selectionListFailureText(std::u16string_view path, std::u16string
     text += kListFailureBeforeReason;
     text += systemText;
     text += kListFailureBeforeCode;
-    text += decimal(code);
+    text += varkel::decimalText(code);
     text += kFailureAfterCode;
     return text;
 }

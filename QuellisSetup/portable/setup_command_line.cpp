@@ -6,9 +6,6 @@ namespace varkel::setup {
 
 namespace {
 
-constexpr char16_t kBlank = u' ';
-constexpr char16_t kQuote = u'"';
-
 // The words that are switches rather than a launcher path.
 enum class Switch { None, Install, Uninstall, AllUsers, Silent, NoFork };
 
@@ -24,34 +21,7 @@ Switch switchOf(std::u16string_view word) {
 }  // namespace
 
 SplitWords splitSetupWords(std::u16string_view commandLine) {
-    SplitWords split;
-    bool inQuotes = false;
-    bool wordOpen = false;
-    for (char16_t c : commandLine) {
-        if (c == kQuote) {
-            inQuotes = !inQuotes;
-            continue;
-        }
-        if (c == kBlank && !inQuotes) {
-            wordOpen = false;
-            continue;
-        }
-        // Any other character, or a quoted blank, belongs to a word.
-        if (!wordOpen) {
-            if (split.words.size() == kMaxWords) {
-                split.tooManyWords = true;
-                return split;
-            }
-            split.words.emplace_back();
-            wordOpen = true;
-        }
-        if (split.words.back().size() == kMaxWordChars) {
-            split.wordTooLong = true;
-            return split;
-        }
-        split.words.back().push_back(c);
-    }
-    return split;
+    return splitQuotedWords(commandLine, WordLimits{kMaxWords, kMaxWordChars});
 }
 
 SetupCommandLine checkSetupCommandLine(std::u16string_view commandLine) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "quoted_words.h"
+
 namespace varkel::setup {
 
 // The tool has always kept words in fixed buffers of 150 characters (terminator
@@ -20,15 +22,10 @@ inline constexpr std::size_t kMaxWordChars = kWordBufferChars - 1;
 inline constexpr std::size_t kLauncherPathBufferChars = 512;
 static_assert(kMaxWordChars < kLauncherPathBufferChars, "every accepted word fits the launcher path");
 
-struct SplitWords {
-    std::vector<std::u16string> words;
-    bool tooManyWords = false;  // an eleventh word began
-    bool wordTooLong = false;   // a word grew past kMaxWordChars
-    bool overflowed() const { return tooManyWords || wordTooLong; }
-};
+using SplitWords = varkel::SplitWords;
 
-// Splits at blanks (U+0020 only) outside double quotes; quotes toggle the
-// quoted state and belong to no word. Stops at the first overflow.
+// The launcher's splitting rule (quoted_words.h) within the bounds above:
+// an eleventh word or a word past kMaxWordChars stops the split.
 SplitWords splitSetupWords(std::u16string_view commandLine);
 
 enum class Rejection {

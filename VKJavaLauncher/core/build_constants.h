@@ -16,8 +16,6 @@ namespace varkel {
 inline constexpr int kProcessBits = VARKEL_BITS;
 inline constexpr int kOtherBits = kProcessBits == 32 ? 64 : 32;
 inline constexpr bool kIs32BitBuild = kProcessBits == 32;
-// %p prints a pointer with all its hexadecimal digits.
-inline constexpr int kPointerHexDigits = kProcessBits / 4;
 // INVALID_HANDLE_VALUE as the build's pointer sees it (all bits set).
 inline constexpr unsigned long long kInvalidHandleValue = kProcessBits == 32 ? 0xFFFFFFFFull : ~0ull;
 

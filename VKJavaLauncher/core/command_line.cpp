@@ -2,28 +2,11 @@
 
 #include "messages.h"
 #include "selection_list_file.h"
+#include "quoted_words.h"
 
 namespace varkel {
 
-TokenList splitArguments(WideView text) {
-    TokenList tokens;
-    bool betweenTokens = true;
-    bool inQuotes = false;
-    for (char16_t c : text) {
-        if (c == u'"') {
-            inQuotes = !inQuotes;
-        } else if (c == u' ' && !inQuotes) {
-            betweenTokens = true;
-        } else if (betweenTokens) {
-            // A quoted blank opens a token too.
-            tokens.emplace_back(1, c);
-            betweenTokens = false;
-        } else {
-            tokens.back().push_back(c);
-        }
-    }
-    return tokens;
-}
+TokenList splitArguments(WideView text) { return splitQuotedWords(text).words; }
 
 std::size_t parseCommandLine(LaunchContext& ctx, WideView lpCmdLine) {
     TokenList paramsArray = splitArguments(lpCmdLine);

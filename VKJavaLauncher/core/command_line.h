@@ -9,7 +9,8 @@
 namespace varkel {
 
 // The tokens of a text split at blanks (U+0020 only), double quotes grouping
-// and being dropped. There is no limit on the number or length of tokens.
+// and being dropped (quoted_words.h). There is no limit on the number or
+// length of tokens.
 using TokenList = std::vector<WideString>;
 TokenList splitArguments(WideView text);
 

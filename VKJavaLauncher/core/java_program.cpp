@@ -67,12 +67,16 @@ WideString describeThrowable(JNIEnv* env, jthrowable throwable) {
 }
 
 // The arguments as a Java string array; each keeps its UTF-16 text, so file
-// names in any script reach the program unchanged.
+// names in any script reach the program unchanged. Null when the JVM could
+// not make the array or one of its strings: it is out of memory, and an
+// exception is pending, with which no Java method may be called.
 jobjectArray javaArguments(JNIEnv* env, const std::vector<WideString>& args) {
     jclass stringClass = env->FindClass(text::kStringClass);
+    if (!stringClass) return nullptr;
     jobjectArray array = env->NewObjectArray(static_cast<jsize>(args.size()), stringClass, nullptr);
     for (std::size_t i = 0; i < args.size() && array; ++i) {
         jstring arg = env->NewString(reinterpret_cast<const jchar*>(args[i].data()), static_cast<jsize>(args[i].size()));
+        if (!arg) return nullptr;
         env->SetObjectArrayElement(array, static_cast<jsize>(i), arg);
     }
     return array;
@@ -138,8 +142,9 @@ std::int32_t runJavaProgram(LaunchContext& ctx) {
     if (!mainMethod) failAfterClosingSplash(ctx, text::kMainMethodMissing, kExitStartupFailure);
 
     jobjectArray args = javaArguments(jniEnv, ctx.javaArgs);
+    if (!args) failAfterClosingSplash(ctx, text::kJavaArgumentsFailed, kExitStartupFailure);
     // The Java program holds its arguments now: the extension's lists are done.
-    if (args) deleteSelectionLists(ctx);
+    deleteSelectionLists(ctx);
     std::int32_t result = jniEnv->CallStaticIntMethod(mainClass, mainMethod, args);
     if (jthrowable throwable = jniEnv->ExceptionOccurred()) reportMainException(ctx, jniEnv, throwable);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lazy_function.h"
 #include "text.h"
 
 namespace varkel {
@@ -38,15 +39,23 @@ struct JavaHomeCandidate {
 
 using ModuleHandle = void*;
 
+// The splash-screen library's entry points are plain C functions (the C
+// calling convention in the 32-bit build too).
+using SplashInitFn = void (*)();
+using SplashLoadFileFn = int (*)(const char*);
+using SplashSetFileJarNameFn = void (*)(const char*, const char*);
+using SplashCloseFn = void (*)();
+
 // The splash-screen library, found among the Java homes and loaded on first use.
 struct SplashState {
     std::vector<WideString> libraryPaths;
     ModuleHandle library = nullptr;
     bool libraryFailed = false;  // every candidate failed: no further attempt
-    void* init = nullptr;        // entry points, resolved on first use and kept
-    void* loadFile = nullptr;
-    void* setFileJarName = nullptr;
-    void* close = nullptr;
+    // Entry points, resolved on first use and kept.
+    LazyFunction<SplashInitFn> init{"SplashInit"};
+    LazyFunction<SplashLoadFileFn> loadFile{"SplashLoadFile"};
+    LazyFunction<SplashSetFileJarNameFn> setFileJarName{"SplashSetFileJarName"};
+    LazyFunction<SplashCloseFn> close{"SplashClose"};
 };
 
 // A "--file-list=<name>" option: the name as given, and how many Java

@@ -128,6 +128,8 @@ inline constexpr const char16_t* kMainClassMissing =
     u"issue?).";
 inline constexpr const char16_t* kMainMethodMissing =
     u"Unable to find main method, please check that Varkel is installed properly.";
+inline constexpr const char16_t* kJavaArgumentsFailed =
+    u"Unable to pass the arguments to the Java program (the Java VM is out of memory).";
 inline constexpr const char16_t* kErrorInMainMethod = u"Error in main method:\n%s";
 inline constexpr const char16_t* kUnableToStopJvm = u"Unable to stop Java VM (DestroyJavaVM returned %d).";
 

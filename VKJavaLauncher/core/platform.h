@@ -20,7 +20,6 @@ using ModuleHandle = void*;
 
 // ---- Errors ---------------------------------------------------------------
 std::uint32_t lastError();                  // GetLastError
-void setLastError(std::uint32_t code);      // SetLastError
 // FormatMessageW(FROM_SYSTEM | IGNORE_INSERTS, neutral language); absent when
 // the system has no text for the code.
 std::optional<WideString> systemErrorText(std::uint32_t code);

@@ -7,13 +7,6 @@ namespace varkel {
 
 namespace {
 
-// The library's entry points are plain C functions (the C calling convention
-// in the 32-bit build too).
-using SplashInitFn = void (*)();
-using SplashLoadFileFn = int (*)(const char*);
-using SplashSetFileJarNameFn = void (*)(const char*, const char*);
-using SplashCloseFn = void (*)();
-
 void loadSplashLibrary(SplashState& splash) {
     for (const WideString& path : splash.libraryPaths) {
         // The library's own dependencies live beside it.
@@ -26,10 +19,10 @@ void loadSplashLibrary(SplashState& splash) {
     splash.libraryFailed = true;
 }
 
-// Fetches an entry point into its slot unless the slot already holds it.
-void* entryPoint(LaunchContext& ctx, void*& slot, const char* name) {
-    if (!slot) slot = getSplashFunction(ctx, name);
-    return slot;
+// An entry point, bound on first use and kept.
+template <typename Function>
+Function entryPoint(LaunchContext& ctx, LazyFunction<Function>& function) {
+    return function.get([&ctx](const char* name) { return getSplashFunction(ctx, name); });
 }
 
 }  // namespace
@@ -53,18 +46,15 @@ void* getSplashFunction(LaunchContext& ctx, const char* name) {
 void showSplashScreen(LaunchContext& ctx, const std::string& imagePath, std::vector<WideString> libraryPaths) {
     ctx.splash.libraryPaths = std::move(libraryPaths);
     SplashState& s = ctx.splash;
-    if (auto init = reinterpret_cast<SplashInitFn>(entryPoint(ctx, s.init, "SplashInit"))) init();
-    if (auto load = reinterpret_cast<SplashLoadFileFn>(entryPoint(ctx, s.loadFile, "SplashLoadFile")))
-        load(imagePath.c_str());
-    if (auto setName =
-            reinterpret_cast<SplashSetFileJarNameFn>(entryPoint(ctx, s.setFileJarName, "SplashSetFileJarName")))
-        setName(imagePath.c_str(), nullptr);
+    if (auto init = entryPoint(ctx, s.init)) init();
+    if (auto load = entryPoint(ctx, s.loadFile)) load(imagePath.c_str());
+    if (auto setName = entryPoint(ctx, s.setFileJarName)) setName(imagePath.c_str(), nullptr);
 }
 
 void closeSplashScreen(LaunchContext& ctx) {
     // Without a loaded library there is no splash screen: nothing is loaded here.
     if (!ctx.splash.library) return;
-    if (auto close = reinterpret_cast<SplashCloseFn>(entryPoint(ctx, ctx.splash.close, "SplashClose"))) close();
+    if (auto close = entryPoint(ctx, ctx.splash.close)) close();
 }
 
 }  // namespace varkel

@@ -2,23 +2,32 @@
 
 #include <iterator>
 
+#include "lazy_library.h"
+
 namespace varkel::win {
 
 namespace {
-constexpr const wchar_t* kLibraryNames[] = {L"user32.dll", L"advapi32.dll"};
+// Plain variables rather than function-local statics: the guard of a
+// thread-safe static would bring in the exception runtime and the thread
+// library, which the launcher leaves out (library_replacements.cpp). Two
+// threads racing here would only bind a function twice, which is harmless.
+LazyLibrary libraries[] = {LazyLibrary(L"user32.dll"), LazyLibrary(L"advapi32.dll")};
 
-// Loaded on first use. Plain variables rather than a function-local static:
-// the guard of a thread-safe static would bring in the exception runtime and
-// the thread library, which the launcher leaves out (library_replacements.cpp).
-// Two threads racing here would only load a library twice, which is harmless.
-HMODULE loadedLibraries[std::size(kLibraryNames)] = {};
+// Each function is bound once and kept, under the address of the name its
+// callers pass (a literal; two copies of one name would only take two
+// slots). Names beyond the slots are looked up on every call.
+constexpr std::size_t kKeptFunctions = 16;
+LazyFunction<void*> boundFunctions[std::size(libraries)][kKeptFunctions];
 }  // namespace
 
 void* deferredFunction(DeferredLibrary library, const char* name) {
     const auto index = static_cast<std::size_t>(library);
-    HMODULE& module = loadedLibraries[index];
-    if (!module) module = LoadLibraryW(kLibraryNames[index]);
-    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
+    LazyLibrary& owner = libraries[index];
+    for (LazyFunction<void*>& function : boundFunctions[index]) {
+        if (!function.name()) function = LazyFunction<void*>(name);
+        if (function.name() == name) return owner.bind(function);
+    }
+    return owner.find(name);
 }
 
 }  // namespace varkel::win

@@ -27,7 +27,8 @@ using RegGetValueFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDW
 
 // The address of a function of one of the libraries, or null when the
 // library or the function cannot be found (the caller then does without it,
-// as after a failed call).
+// as after a failed call). The library is loaded and the function looked up
+// once (lazy_library.h).
 void* deferredFunction(DeferredLibrary library, const char* name);
 
 template <typename Function>

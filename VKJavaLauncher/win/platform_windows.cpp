@@ -14,31 +14,29 @@
 
 #include "platform.h"
 #include "deferred_system_libraries.h"
+#include "module_path.h"
+#include "owners.h"
+#include "utf16_view.h"
 
 namespace varkel::platform {
 
 namespace {
 
-// UTF-16 on both sides: the project's char16_t and Windows' wchar_t.
-const wchar_t* w(const WideString& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-WideString fromW(const wchar_t* text, std::size_t length) {
-    return WideString(reinterpret_cast<const char16_t*>(text), length);
-}
+// UTF-16 on both sides (utf16_view.h): the project's char16_t and Windows' wchar_t.
+const wchar_t* w(const WideString& text) { return asWide(text.c_str()); }
+WideString fromW(const wchar_t* text, std::size_t length) { return toPortable({text, length}); }
 WideString fromW(const wchar_t* text) { return fromW(text, std::wcslen(text)); }
 
-// Closes a registry key when it goes out of scope.
-struct RegistryKey {
-    HKEY key = nullptr;
-    ~RegistryKey() {
-        auto closeKey = win::deferred<win::RegCloseKeyFunction>(win::DeferredLibrary::advapi32, "RegCloseKey");
-        if (key && closeKey) closeKey(key);
-    }
-};
+// advapi32 is bound on first use, so a key is closed through it too.
+void closeDeferredRegistryKey(HKEY key) {
+    if (auto closeKey = win::deferred<win::RegCloseKeyFunction>(win::DeferredLibrary::advapi32, "RegCloseKey"))
+        closeKey(key);
+}
+using RegistryKey = Owner<HKEY, closeDeferredRegistryKey>;
 
 }  // namespace
 
 std::uint32_t lastError() { return GetLastError(); }
-void setLastError(std::uint32_t code) { SetLastError(code); }
 
 std::optional<WideString> systemErrorText(std::uint32_t code) {
     wchar_t* buffer = nullptr;
@@ -72,14 +70,7 @@ void exitProcess(std::uint32_t code) { ExitProcess(code); }
 void exitRuntime(int code) { std::exit(code); }
 
 WideString executablePath() {
-    // Grow the buffer until the whole path fits: a path is never cut.
-    std::vector<wchar_t> buffer(512);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return WideString();
-        if (length < buffer.size()) return fromW(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
+    return modulePath<WideString>(nullptr);
 }
 
 bool changeDirectory(const WideString& directory) { return _wchdir(w(directory)) == 0; }
@@ -180,17 +171,17 @@ std::optional<WideString> readMachineRegistryString(RegistryView view, const Wid
     auto queryValue = win::deferred<win::RegQueryValueExFunction>(win::DeferredLibrary::advapi32, "RegQueryValueExW");
     if (!openKey || !queryValue) return std::nullopt;
     RegistryKey key;
-    if (openKey(HKEY_LOCAL_MACHINE, w(subKey), 0, access, &key.key) != ERROR_SUCCESS) return std::nullopt;
+    if (openKey(HKEY_LOCAL_MACHINE, w(subKey), 0, access, key.receive()) != ERROR_SUCCESS) return std::nullopt;
     // Read whole, whatever its length; a value may change between the two
     // calls, so ask again while it grows.
     DWORD bytes = 0;
-    if (queryValue(key.key, w(valueName), nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+    if (queryValue(key.get(), w(valueName), nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
     std::vector<BYTE> data;
     LSTATUS status;
     do {
         data.resize(bytes + sizeof(wchar_t));
         bytes = static_cast<DWORD>(data.size());
-        status = queryValue(key.key, w(valueName), nullptr, nullptr, data.data(), &bytes);
+        status = queryValue(key.get(), w(valueName), nullptr, nullptr, data.data(), &bytes);
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS) return std::nullopt;
     // Any type is read as text; it ends at its first NUL or after its last

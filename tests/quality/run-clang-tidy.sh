@@ -17,13 +17,13 @@ extra=()
 case "$which" in
   portable)
     # Everything the native build compiles from this tree, tests included.
-    pattern="^$src/(VKJavaLauncher/core|Quellis/portable|QuellisSetup/portable|tests/(unit|jvm|fuzz))/.*\.cpp$"
+    pattern="^$src/(common/portable|VKJavaLauncher/core|Quellis/portable|QuellisSetup/portable|tests/(unit|jvm|fuzz))/.*\.cpp$"
     ;;
   windows)
     # What only the cross build compiles: the portable files are checked above.
     # The Windows-side test programs are left to cppcheck: parsing windows.h
     # and GoogleTest for each of them would double this gate's time.
-    pattern="^$src/(VKJavaLauncher/win|Quellis|QuellisSetup)/.*\.cpp$"
+    pattern="^$src/(common/win32|VKJavaLauncher/win|Quellis|QuellisSetup)/.*\.cpp$"
     exclude="^$src/(Quellis/portable|QuellisSetup/portable)/"
     extra+=(--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++)
     # MinGW's libstdc++ headers, where its g++ finds them.

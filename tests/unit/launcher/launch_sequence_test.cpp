@@ -130,6 +130,8 @@ TEST_F(LauncherTest, JvmFailuresAndTheirMessages) {
          u"issue?)."},
         {"method", [](auto& b) { b.missingMainMethod = true; }, 2,
          u"Unable to find main method, please check that Varkel is installed properly."},
+        {"arguments", [](auto& b) { b.argumentArrayFails = true; }, 2,
+         u"Unable to pass the arguments to the Java program (the Java VM is out of memory)."},
         {"exception", [](auto& b) { b.exceptionText = u"java.lang.IllegalStateException: 100% %s %d broken"; }, 10,
          u"Error in main method:\njava.lang.IllegalStateException: 100% %s %d broken"},
         {"destroy", [](auto& b) { b.destroyResult = -1; }, 2, u"Unable to stop Java VM (DestroyJavaVM returned -1)."},

@@ -39,6 +39,10 @@ jmethodID JNICALL getMethodID(JNIEnv*, jclass, const char* name, const char* sig
 
 jobjectArray JNICALL newObjectArray(JNIEnv*, jsize length, jclass, jobject) {
     call("NewObjectArray");
+    if (theBehaviour.argumentArrayFails) {
+        exceptionPending = true;  // OutOfMemoryError, as a JVM would throw
+        return nullptr;
+    }
     arrays.emplace_back(static_cast<std::size_t>(length), nullptr);
     return reinterpret_cast<jobjectArray>(&arrays.back());
 }

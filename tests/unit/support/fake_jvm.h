@@ -15,6 +15,7 @@ struct Behaviour {
     jint createResult = 0;
     bool missingMainClass = false;
     bool missingMainMethod = false;
+    bool argumentArrayFails = false;  // NewObjectArray runs out of memory
     jint mainResult = 0;
     std::optional<std::u16string> exceptionText;  // mainVK throws; toString gives this
     jint destroyResult = 0;

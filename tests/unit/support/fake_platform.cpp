@@ -25,7 +25,6 @@ namespace varkel::platform {
 
 
 std::uint32_t lastError() { return fake::machine().lastError; }
-void setLastError(std::uint32_t code) { fake::machine().lastError = code; }
 
 std::optional<WideString> systemErrorText(std::uint32_t code) {
     auto& m = fake::machine();

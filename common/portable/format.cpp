@@ -1,38 +1,22 @@
 #include "format.h"
 
-#include "build_constants.h"
-
 namespace varkel {
 
 namespace {
 
-WideString decimal(std::int32_t value) {
-    // Work in 64 bits so that the most negative value has a positive twin.
-    std::int64_t v = value;
-    bool negative = v < 0;
-    if (negative) v = -v;
-    WideString digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + v % 10));
-        v /= 10;
-    } while (v != 0);
-    if (negative) digits.insert(digits.begin(), u'-');
-    return digits;
-}
-
-WideString pointerHex(std::uint64_t value) {
+WideString pointerHex(std::uint64_t value, int hexDigits) {
     static const char16_t hex[] = u"0123456789ABCDEF";
-    WideString out(kPointerHexDigits, u'0');
-    for (int i = kPointerHexDigits - 1; i >= 0; --i, value >>= 4) out[i] = hex[value & 0xF];
+    WideString out(static_cast<std::size_t>(hexDigits), u'0');
+    for (int i = hexDigits - 1; i >= 0; --i, value >>= 4) out[static_cast<std::size_t>(i)] = hex[value & 0xF];
     return out;
 }
 
 }  // namespace
 
-WideString formatMessage(WideView format, std::initializer_list<FormatArg> args) {
+WideString formatMessage(WideView format, std::span<const FormatArg> args, MissingArgument missing) {
     WideString out;
     out.reserve(format.size() + 64);
-    const FormatArg* next = args.begin();
+    auto next = args.begin();
     for (std::size_t i = 0; i < format.size(); ++i) {
         char16_t c = format[i];
         if (c != u'%' || i + 1 >= format.size()) {
@@ -46,6 +30,10 @@ WideString formatMessage(WideView format, std::initializer_list<FormatArg> args)
             continue;
         }
         bool known = conv == u's' || conv == u'd' || conv == u'p';
+        if (known && next == args.end() && missing == MissingArgument::writeNothing) {
+            ++i;
+            continue;
+        }
         if (!known || next == args.end()) {
             out.push_back(c);
             continue;
@@ -57,10 +45,10 @@ WideString formatMessage(WideView format, std::initializer_list<FormatArg> args)
                 if (arg.kind_ == FormatArg::Kind::text) out.append(arg.text_);
                 break;
             case u'd':
-                if (arg.kind_ == FormatArg::Kind::number) out.append(decimal(arg.number_));
+                if (arg.kind_ == FormatArg::Kind::number) out.append(decimalText(arg.number_));
                 break;
             case u'p':
-                if (arg.kind_ == FormatArg::Kind::pointer) out.append(pointerHex(arg.pointer_));
+                if (arg.kind_ == FormatArg::Kind::pointer) out.append(pointerHex(arg.pointer_, arg.number_));
                 break;
         }
     }

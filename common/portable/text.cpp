@@ -19,15 +19,6 @@ std::string toNarrow(WideView text) {
     return toNarrowIfLatin1(text).value_or(std::string());
 }
 
-WideString widenBytes(std::string_view bytes) {
-    WideString out;
-    out.reserve(bytes.size());
-    for (char b : bytes) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(b)));
-    return out;
-}
-
-WideString widenAscii(std::string_view ascii) { return widenBytes(ascii); }
-
 WideString concatWide(WideView a, WideView b) {
     WideString out;
     out.reserve(a.size() + b.size());

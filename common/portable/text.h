@@ -1,4 +1,4 @@
-// Text helpers shared by the launcher's operations.
+// UTF-16 text helpers of the three deliverables.
 //
 // The launcher's text is UTF-16 everywhere ("wide"); portable code holds it as
 // std::u16string so that it means the same on Windows (16-bit wchar_t) and on
@@ -29,7 +29,7 @@ std::optional<std::string> toNarrowIfLatin1(WideView text);
 // file's encoding: no UTF-8 decoding, no byte-order mark handling).
 WideString widenBytes(std::string_view bytes);
 
-// ASCII-only widening for literals and numbers built in narrow form.
+// ASCII-only widening for literals, export names and numbers built in narrow form.
 WideString widenAscii(std::string_view ascii);
 
 WideString concatWide(WideView a, WideView b);
