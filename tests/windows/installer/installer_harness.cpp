@@ -33,6 +33,8 @@ const wchar_t* const kSystemBookkeeping[] = {
     L"System\\CurrentControlSet\\Hardware Profiles\\",
     L"Hardware\\",
     L"Software\\Wine\\Temporary System Parameters\\",
+    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\",
+    L"Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\",
 };
 bool isSystemBookkeeping(const std::wstring& path) {
     for (const wchar_t* entry : kSystemBookkeeping)
@@ -221,6 +223,15 @@ bool keyExists(HKEY root, const std::wstring& key) {
     if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS) return false;
     RegCloseKey(opened);
     return true;
+}
+
+void provideStandardProfileLocations() {
+    for (const wchar_t* path : {L"Software\\Classes\\CLSID", L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    CreateDirectoryW((knownFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs").c_str(), nullptr);
 }
 
 Snapshot takeSnapshot(const std::vector<std::wstring>& folders) {

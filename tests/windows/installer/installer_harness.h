@@ -37,6 +37,12 @@ bool keyExists(HKEY root, const std::wstring& key);
 // views, and every file (with its bytes) under the given folders: one entry
 // per item, "where" -> "what".
 using Snapshot = std::map<std::wstring, std::string>;
+// Creates the containers that every Windows profile in use has and that a
+// fresh Wine prefix gets only when some program first writes there (the
+// user's class registrations and their CLSID key, the user's uninstall list,
+// %LOCALAPPDATA%\Programs), so that a "before" snapshot does not depend on
+// which test ran first in the prefix.
+void provideStandardProfileLocations();
 Snapshot takeSnapshot(const std::vector<std::wstring>& folders);
 Snapshot takeFolderSnapshot(const std::wstring& folder);
 // The entries that differ, one line each, for a failure message.

@@ -67,6 +67,7 @@ TEST(Installer, InstallRegistersAndUninstallLeavesNothing) {
         const std::wstring folder = mode.allUsers ? allUsersDefaultFolder() : perUserDefaultFolder();
         ASSERT_FALSE(wintest::fileExists(folder)) << "left over from an earlier run: " << wintest::utf8(folder);
         const std::vector<std::wstring> watched = {folder.substr(0, folder.rfind(L'\\')), startMenuPrograms(mode.allUsers)};
+        provideStandardProfileLocations();
         Snapshot before = takeSnapshot(watched);
 
         wintest::RunResult run = runInstaller(kInstaller, mode.arguments);
@@ -239,6 +240,7 @@ TEST(Installer, FailingSetupToolFailsTheInstallationAndLeavesNothing) {
         SCOPED_TRACE(r.name);
         FreshFolder folder;
         const std::vector<std::wstring> watched = {folder.parent.path(), startMenuPrograms(false)};
+        provideStandardProfileLocations();
         Snapshot before = takeSnapshot(watched);
 
         wintest::RunResult run = runInstaller(kBroken, std::wstring(r.arguments) + L" /D=" + folder.path);
