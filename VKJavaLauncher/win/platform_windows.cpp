@@ -202,7 +202,7 @@ HKEY rootKey(RegistryRoot root) { return root == RegistryRoot::localMachine ? HK
 bool openForReading(RegistryRoot root, RegistryView view, const WideString& subKey, REGSAM right, RegistryKey& key) {
     REGSAM access = right | (view == RegistryView::view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
     auto openKey = win::deferred<win::RegOpenKeyExFunction>(win::DeferredLibrary::advapi32, "RegOpenKeyExW");
-    return openKey && openKey(rootKey(root), w(subKey), 0, access, &key.key) == ERROR_SUCCESS;
+    return openKey && openKey(rootKey(root), w(subKey), 0, access, key.receive()) == ERROR_SUCCESS;
 }
 
 // A value that keeps growing while it is read is given up after this many
@@ -241,7 +241,7 @@ std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView
     wchar_t name[256];  // a key name has at most 255 characters
     for (DWORD index = 0;; ++index) {
         DWORD length = std::size(name);
-        if (enumKey(parent.key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (enumKey(parent.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         subkeys.push_back({fromW(name, length), std::vector<std::optional<WideString>>(valueNames.size())});
     }
     // Opened relative to the key, which already lies in the view asked for (no
@@ -249,8 +249,8 @@ std::vector<RegistrySubkeyTexts> readSubkeyTexts(RegistryRoot root, RegistryView
     // fraction of the cost of an open from the root that names the view.
     for (RegistrySubkeyTexts& subkey : subkeys) {
         RegistryKey values;
-        if (openKey(parent.key, w(subkey.name + below), 0, KEY_QUERY_VALUE, &values.key) != ERROR_SUCCESS) continue;
-        for (std::size_t i = 0; i < valueNames.size(); ++i) subkey.values[i] = readText(values.key, valueNames[i]);
+        if (openKey(parent.get(), w(subkey.name + below), 0, KEY_QUERY_VALUE, values.receive()) != ERROR_SUCCESS) continue;
+        for (std::size_t i = 0; i < valueNames.size(); ++i) subkey.values[i] = readText(values.get(), valueNames[i]);
     }
     return subkeys;
 }
@@ -259,7 +259,7 @@ std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view,
                                            const WideString& valueName) {
     RegistryKey key;
     if (!openForReading(root, view, subKey, KEY_QUERY_VALUE, key)) return std::nullopt;
-    return readText(key.key, valueName);
+    return readText(key.get(), valueName);
 }
 
 bool createProcess(const WideString& commandLine) {
