@@ -127,6 +127,24 @@ Page custom ModePageShow ModePageLeave
   IntOp ${var} ${var} >> 32
 !macroend
 
+; The shared parent keys that the registration may create. The installer
+; notes in its uninstall entry which of them did not exist before ("CreatedKey
+; <path>" = 1), and only those are removed again, and only when left empty: a
+; key that was there before Varkel stays, empty or not.
+!macro NoteCreatedKey key
+  ClearErrors
+  EnumRegKey $1 SHCTX "${key}" 0
+  ${If} ${Errors}
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "CreatedKey ${key}" 1
+  ${EndIf}
+!macroend
+!macro RemoveCreatedKey key
+  ReadRegDWORD $1 SHCTX "${UNINSTALL_KEY}" "CreatedKey ${key}"
+  ${If} $1 == 1
+    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "${key}"
+  ${EndIf}
+!macroend
+
 !macro SelectMode un
   Function ${un}SelectMode
     ${If} $AllUsers == 1
@@ -273,10 +291,11 @@ Page custom ModePageShow ModePageLeave
       DeleteRegKey SHCTX "${HANDLER_KEY}"
     ${EndIf}
     DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "${LAUNCHER_KEY}"
-    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "Software\Orvane"
-    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*\shellex\ContextMenuHandlers"
-    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*\shellex"
-    DeleteRegKey /ifnosubkeys /ifnovalues SHCTX "SOFTWARE\Classes\*"
+    !insertmacro RemoveCreatedKey "SOFTWARE\Classes\*\shellex\ContextMenuHandlers"
+    !insertmacro RemoveCreatedKey "SOFTWARE\Classes\*\shellex"
+    !insertmacro RemoveCreatedKey "SOFTWARE\Classes\*"
+    !insertmacro RemoveCreatedKey "SOFTWARE\Classes\CLSID"
+    !insertmacro RemoveCreatedKey "Software\Orvane"
 
     Call ${un}DetectChangedConf
     Call ${un}RemoveListedFiles
@@ -454,6 +473,11 @@ Section "Varkel" SectionMain
   File "/oname=${MANIFEST_NAME}" "${MANIFEST}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
+  !insertmacro NoteCreatedKey "SOFTWARE\Classes\*\shellex\ContextMenuHandlers"
+  !insertmacro NoteCreatedKey "SOFTWARE\Classes\*\shellex"
+  !insertmacro NoteCreatedKey "SOFTWARE\Classes\*"
+  !insertmacro NoteCreatedKey "SOFTWARE\Classes\CLSID"
+  !insertmacro NoteCreatedKey "Software\Orvane"
   DetailPrint "Adding $\"Open with Varkel$\" to Explorer (QuellisSetup)"
   ${If} $AllUsers == 1
     ExecWait '"$INSTDIR\QuellisSetup.exe" /silent /install "$INSTDIR\Varkel.exe" /allusers' $0

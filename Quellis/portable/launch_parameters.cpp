@@ -2,6 +2,7 @@
 
 #include "selection_list_file.h"
 #include "format.h"
+#include "text.h"
 
 namespace quellis {
 
@@ -14,27 +15,6 @@ constexpr std::u16string_view kFailureAfterCode = u"]";
 constexpr std::u16string_view kListFailureBeforePath = u"ERROR: Unable to write the list of selected files to \"";
 constexpr std::u16string_view kListFailureBeforeReason = u"\":\n";
 constexpr std::u16string_view kListFailureBeforeCode = u"\nVarkel was not started.\n\nError code: [";
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-void appendUtf8(std::string& bytes, char32_t c) {
-    if (c < 0x80) {
-        bytes.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        bytes.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        bytes.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        bytes.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        bytes.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 }  // namespace
 
@@ -78,16 +58,11 @@ std::u16string selectionListName(std::uint32_t processId, std::uint64_t time, st
 }
 
 std::string selectionListText(const std::vector<std::u16string>& paths) {
+    // A lone surrogate, which a Windows file name may hold, becomes its own
+    // three bytes, so the launcher reads back exactly the same name.
     std::string bytes;
     for (const auto& path : paths) {
-        for (std::size_t i = 0; i < path.size(); ++i) {
-            char32_t c = path[i];
-            if (isHighSurrogate(path[i]) && i + 1 < path.size() && isLowSurrogate(path[i + 1])) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
-                ++i;
-            }
-            appendUtf8(bytes, c);
-        }
+        bytes += varkel::toUtf8(path);
         bytes += "\r\n";
     }
     return bytes;

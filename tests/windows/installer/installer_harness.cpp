@@ -226,7 +226,7 @@ bool keyExists(HKEY root, const std::wstring& key) {
 }
 
 void provideStandardProfileLocations() {
-    for (const wchar_t* path : {L"Software\\Classes\\CLSID", L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+    for (const wchar_t* path : {L"Software\\Classes", L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
         HKEY key = nullptr;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr) == ERROR_SUCCESS)
             RegCloseKey(key);

@@ -39,7 +39,7 @@ bool keyExists(HKEY root, const std::wstring& key);
 using Snapshot = std::map<std::wstring, std::string>;
 // Creates the containers that every Windows profile in use has and that a
 // fresh Wine prefix gets only when some program first writes there (the
-// user's class registrations and their CLSID key, the user's uninstall list,
+// user's class registrations, the user's uninstall list,
 // %LOCALAPPDATA%\Programs), so that a "before" snapshot does not depend on
 // which test ran first in the prefix.
 void provideStandardProfileLocations();
