@@ -5,17 +5,22 @@
 #   -DPROGRAM=<area>_tests.exe -DOUTPUT=<file to write> -DTIER=win64 -DAREA=<area>
 #   -DSESSION=wine-session.sh -DSESSION_DIR=<session folder>
 # The list is made again only when the program (or this script) is newer than
-# the file it wrote; a program that cannot be listed gets one failing entry
-# that says why, never an empty list.
+# the list it wrote; a program that cannot be listed gets one failing entry
+# that says why, never an empty list, and is tried again on the next build.
 foreach(variable PROGRAM OUTPUT TIER AREA SESSION SESSION_DIR)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "list-tests.cmake needs -D${variable}=...")
   endif()
 endforeach()
 
+set(listed_header "# Made by list-tests.cmake from")
 if(EXISTS "${OUTPUT}" AND EXISTS "${PROGRAM}"
    AND NOT "${PROGRAM}" IS_NEWER_THAN "${OUTPUT}" AND NOT "${CMAKE_CURRENT_LIST_FILE}" IS_NEWER_THAN "${OUTPUT}")
-  return()
+  file(STRINGS "${OUTPUT}" first_line LIMIT_COUNT 1)
+  string(FIND "${first_line}" "${listed_header}" at)
+  if(at EQUAL 0)
+    return()
+  endif()
 endif()
 
 # The properties every Windows-tier entry has. One at a time on the display:
@@ -48,7 +53,7 @@ endif()
 # The list: a suite line "Suite." (or "Prefix/Suite/0.") with its cases below,
 # each indented by two blanks; a parameterised or typed one carries a comment
 # after "#" that names its parameter or type.
-set(entries "# Made by list-tests.cmake from ${PROGRAM} --gtest_list_tests\n")
+set(entries "${listed_header} ${PROGRAM} --gtest_list_tests\n")
 set(suite "")
 set(count 0)
 string(REPLACE ";" "\\;" listing "${listing}")
