@@ -43,8 +43,13 @@ if(NOT EXISTS "${PROGRAM}")
   return()
 endif()
 
+# Into files, not pipes: Wine's helper processes inherit the output handles
+# and live on with the wineserver, and a pipe would be waited for until then.
 execute_process(COMMAND "${SESSION}" list64 "${SESSION_DIR}" "${PROGRAM}" --gtest_list_tests
-                OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE status TIMEOUT 300)
+                OUTPUT_FILE "${OUTPUT}.out" ERROR_FILE "${OUTPUT}.err" RESULT_VARIABLE status TIMEOUT 300)
+file(READ "${OUTPUT}.out" listing)
+file(READ "${OUTPUT}.err" errors)
+file(REMOVE "${OUTPUT}.out" "${OUTPUT}.err")
 if(NOT status EQUAL 0)
   write_failing_entry("listing the tests failed (${status}): ${errors}")
   return()
