@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "attached_console.h"
-#include "installation.h"
+#include "splash_libraries.h"
 #include "standin_jvm_protocol.h"
 #include "standin_protocol.h"
 
 using namespace consoletest;
+using launchertest::Installation;
+using launchertest::StandinBehaviour;
 
 namespace {
 
@@ -87,9 +89,10 @@ void expectArrangedConsole(COORD buffer, SIZE window, COORD cell) {
 }  // namespace
 
 TEST(ConsoleMode, OtherInputDoesNotEndTheWaitEnterDoes) {
-    Installation install("", SplashLibraries::ownBitness);
-    MainBehaviour main;
-    main.result = 42;
+    Installation install;
+    addSplashLibraries(install, SplashLibraries::ownBitness);
+    StandinBehaviour main;
+    main.mainResult = 42;
     main.output = L"hello from mainVK";
     const std::vector<INPUT_RECORD> others = {
         keyEvent('A', L'a', true),    keyEvent('A', L'a', false),  keyEvent(VK_SPACE, L' ', true),
@@ -100,7 +103,7 @@ TEST(ConsoleMode, OtherInputDoesNotEndTheWaitEnterDoes) {
     const std::vector<INPUT_RECORD> enter = {keyEvent(VK_RETURN, L'\r', true)};
     WaitSeen seen;
 
-    wintest::RunResult run = install.run(L"--console", main, drivenBy(others, enter, seen));
+    wintest::RunResult run = runAsFromExplorer(install, L"--console", main, drivenBy(others, enter, seen));
 
     ASSERT_TRUE(seen.attached) << "the launcher opened no console; " << describeBoxes(run);
     ASSERT_TRUE(seen.prompted) << wintest::utf8(seen.screen);
@@ -118,7 +121,7 @@ TEST(ConsoleMode, OtherInputDoesNotEndTheWaitEnterDoes) {
     EXPECT_EQ(run.exitCode, 42u);
     EXPECT_TRUE(run.boxes.empty());
     // A console asked for on the command line hides the splash screen.
-    EXPECT_TRUE(install.splashRecord().empty());
+    EXPECT_TRUE(splashRecord(install).empty());
 }
 
 TEST(ConsoleMode, EnterOrEscapePressOrReleaseEndsTheWaitWithTheResult) {
@@ -134,11 +137,12 @@ TEST(ConsoleMode, EnterOrEscapePressOrReleaseEndsTheWaitWithTheResult) {
     for (const auto& c : cases) {
         SCOPED_TRACE(wintest::utf8(c.arguments) + " key " + std::to_string(c.key.Event.KeyEvent.wVirtualKeyCode) +
                      (c.key.Event.KeyEvent.bKeyDown ? " down" : " up"));
-        Installation install("", SplashLibraries::none);
-        MainBehaviour main;
-        main.result = c.result;
+        Installation install;
+        addSplashLibraries(install, SplashLibraries::none);
+        StandinBehaviour main;
+        main.mainResult = c.result;
         WaitSeen seen;
-        wintest::RunResult run = install.run(c.arguments, main, drivenBy({}, {c.key}, seen));
+        wintest::RunResult run = runAsFromExplorer(install, c.arguments, main, drivenBy({}, {c.key}, seen));
         EXPECT_TRUE(seen.prompted);
         EXPECT_FALSE(seen.endedBeforeTheKey);
         EXPECT_TRUE(seen.endedByTheKey);
@@ -148,13 +152,15 @@ TEST(ConsoleMode, EnterOrEscapePressOrReleaseEndsTheWaitWithTheResult) {
 }
 
 TEST(ConsoleMode, ExceptionIsPrintedOnTheConsoleAndEndsWithTen) {
-    Installation install("", SplashLibraries::ownBitness);
-    MainBehaviour main;
-    main.result = 3;
+    Installation install;
+    addSplashLibraries(install, SplashLibraries::ownBitness);
+    StandinBehaviour main;
+    main.mainResult = 3;
     main.exception = L"java.lang.IllegalStateException: 100% %s broken";
     WaitSeen seen;
 
-    wintest::RunResult run = install.run(L"--console", main, drivenBy({}, {keyEvent(VK_RETURN, L'\r', true)}, seen));
+    wintest::RunResult run =
+        runAsFromExplorer(install, L"--console", main, drivenBy({}, {keyEvent(VK_RETURN, L'\r', true)}, seen));
 
     ASSERT_TRUE(seen.prompted) << wintest::utf8(seen.screen);
     const std::wstring expected = L"\nError in main method:\njava.lang.IllegalStateException: 100% %s broken\n" +
@@ -163,15 +169,17 @@ TEST(ConsoleMode, ExceptionIsPrintedOnTheConsoleAndEndsWithTen) {
     EXPECT_TRUE(seen.endedByTheKey);
     EXPECT_EQ(run.exitCode, 10u);
     EXPECT_TRUE(run.boxes.empty()) << "the exception went to a box, not to the console";
-    EXPECT_TRUE(install.splashRecord().empty());
+    EXPECT_TRUE(splashRecord(install).empty());
 }
 
 TEST(ConsoleMode, SettingOpensAConsoleWithoutAWaitAndKeepsTheSplashScreen) {
-    Installation install("CONSOLE=1\r\n", SplashLibraries::ownBitness);
-    MainBehaviour main;
-    main.result = 3;
+    Installation install;
+    install.writeConfig("CONSOLE=1\r\n");
+    addSplashLibraries(install, SplashLibraries::ownBitness);
+    StandinBehaviour main;
+    main.mainResult = 3;
     main.output = L"console by setting";
-    main.holdFile = install.path(L"release");
+    main.releaseFile = install / L"release";
     bool attached = false, printed = false, endedWithoutKey = false;
     COORD buffer{}, cell{};
     SIZE window{};
@@ -185,13 +193,13 @@ TEST(ConsoleMode, SettingOpensAConsoleWithoutAWaitAndKeepsTheSplashScreen) {
         buffer = console.bufferSize();
         window = console.windowSize();
         cell = console.cellSize();
-        wintest::writeFileBytes(main.holdFile, "");
+        wintest::writeFileBytes(main.releaseFile, "");
         endedWithoutKey = endsWithin(process.hProcess, kScreenMs);
         // Still attached, the console outlives the launcher and can be read.
         screenAtEnd = console.screen();
     };
 
-    wintest::RunResult run = install.run(L"", main, options);
+    wintest::RunResult run = runAsFromExplorer(install, L"", main, options);
 
     ASSERT_TRUE(attached) << "the CONSOLE setting opened no console";
     EXPECT_TRUE(printed) << wintest::utf8(screenAtEnd);
@@ -199,29 +207,30 @@ TEST(ConsoleMode, SettingOpensAConsoleWithoutAWaitAndKeepsTheSplashScreen) {
     EXPECT_TRUE(endedWithoutKey);
     EXPECT_EQ(screenAtEnd.find(kPrompt), std::wstring::npos) << wintest::utf8(screenAtEnd);
     EXPECT_EQ(run.exitCode, 3u);
-    const std::vector<std::string> record = install.splashRecord();
+    const std::vector<std::string> record = splashRecord(install);
     EXPECT_EQ(record.size(), 4u);
     EXPECT_NE(std::find(record.begin(), record.end(), "SplashInit"), record.end());
 }
 
 TEST(ConsoleMode, NoTriggerNoConsole) {
-    Installation install("", SplashLibraries::none);
-    MainBehaviour main;
-    main.result = 9;
-    main.holdFile = install.path(L"release");
+    Installation install;
+    addSplashLibraries(install, SplashLibraries::none);
+    StandinBehaviour main;
+    main.mainResult = 9;
+    main.releaseFile = install / L"release";
     bool held = false, attached = true;
     wintest::RunOptions options;
     options.onStarted = [&](const PROCESS_INFORMATION& process) {
         // Once the Java program runs, any console would be there.
         for (DWORD waited = 0; waited < kScreenMs && !held; waited += 50) {
-            held = wintest::fileExists(main.holdFile + standin::kHeldSuffix);
+            held = wintest::fileExists(main.releaseFile + standin::kHeldSuffix);
             if (!held) Sleep(50);
         }
         AttachedConsole console;
         attached = console.attach(process, 500);
-        wintest::writeFileBytes(main.holdFile, "");
+        wintest::writeFileBytes(main.releaseFile, "");
     };
-    wintest::RunResult run = install.run(L"", main, options);
+    wintest::RunResult run = runAsFromExplorer(install, L"", main, options);
     ASSERT_TRUE(held) << "the Java program did not start";
     EXPECT_FALSE(attached);
     EXPECT_EQ(run.exitCode, 9u);

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "installation.h"
+#include "splash_libraries.h"
+#include "standin_jvm_protocol.h"
 
 using namespace consoletest;
+using launchertest::Installation;
+using launchertest::StandinBehaviour;
 
 namespace {
 
@@ -25,18 +29,19 @@ std::vector<std::string> withoutAttach(std::vector<std::string> record) {
 }  // namespace
 
 TEST(SplashScreen, LibraryOfTheOtherBitnessIsSkippedForTheNext) {
-    Installation install("", SplashLibraries::otherBitnessFirst);
-    MainBehaviour main;
-    main.result = 5;
+    Installation install;
+    addSplashLibraries(install, SplashLibraries::otherBitnessFirst);
+    StandinBehaviour main;
+    main.mainResult = 5;
 
-    wintest::RunResult run = install.run(L"", main);
+    wintest::RunResult run = runAsFromExplorer(install, L"", main);
 
     EXPECT_EQ(run.exitCode, 5u);
     EXPECT_TRUE(run.boxes.empty()) << describeBoxes(run);  // nothing is said about the library that did not load
-    const std::vector<std::string> record = install.splashRecord();
+    const std::vector<std::string> record = splashRecord(install);
     ASSERT_FALSE(record.empty()) << "no splash library loaded";
     // The 64-bit library in java\jre\bin, loaded with its own folder as the DLL directory.
-    const std::string jreBin = wintest::utf8(install.path(L"java\\jre\\bin"));
+    const std::string jreBin = wintest::utf8(install / L"java\\jre\\bin");
     EXPECT_EQ(record.front(), "attach 64 " + jreBin + "\\splashscreen.dll " + jreBin);
     // On the normal path the launcher leaves the splash screen to the Java program.
     EXPECT_EQ(withoutAttach(record), kShownSplash);
@@ -49,27 +54,28 @@ TEST(SplashScreen, ErrorBoxIsShownOnlyAfterTheSplashScreenClosed) {
     const struct {
         const char* name;
         bool missingClass;
-        const wchar_t* exception;
+        std::optional<std::wstring> exception;
         DWORD exitCode;
         const wchar_t* boxStart;
     } cases[] = {
-        {"main class missing", true, L"", 2, L"Unable to find main class"},
+        {"main class missing", true, std::nullopt, 2, L"Unable to find main class"},
         {"exception from mainVK", false, L"java.lang.Error: boom", 10, L"Error in main method:\njava.lang.Error: boom"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Installation install("", SplashLibraries::ownBitness);
-        MainBehaviour main;
-        main.missingClass = c.missingClass;
+        Installation install;
+        addSplashLibraries(install, SplashLibraries::ownBitness);
+        StandinBehaviour main;
+        if (c.missingClass) main.missing = standin::kMissingClass;
         main.exception = c.exception;
         std::vector<std::string> recordWhenBoxShown;
         wintest::RunOptions options;
         options.answer = [&](const wintest::SeenBox& box) {
-            recordWhenBoxShown = install.splashRecord();
+            recordWhenBoxShown = splashRecord(install);
             return wintest::defaultAnswer(box);
         };
 
-        wintest::RunResult run = install.run(L"", main, options);
+        wintest::RunResult run = runAsFromExplorer(install, L"", main, options);
 
         EXPECT_EQ(run.exitCode, c.exitCode);
         ASSERT_EQ(run.boxes.size(), 1u) << describeBoxes(run);
@@ -82,11 +88,13 @@ TEST(SplashScreen, ErrorBoxIsShownOnlyAfterTheSplashScreenClosed) {
 }
 
 TEST(SplashScreen, SettingOffLoadsNoLibrary) {
-    Installation install("SPLASH_SCREEN=0\r\n", SplashLibraries::ownBitness);
-    MainBehaviour main;
-    main.missingClass = true;  // an error box too: closing it loads nothing either
-    wintest::RunResult run = install.run(L"", main);
+    Installation install;
+    install.writeConfig("SPLASH_SCREEN=0\r\n");
+    addSplashLibraries(install, SplashLibraries::ownBitness);
+    StandinBehaviour main;
+    main.missing = standin::kMissingClass;  // an error box too: closing it loads nothing either
+    wintest::RunResult run = runAsFromExplorer(install, L"", main);
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_EQ(run.boxes.size(), 1u) << describeBoxes(run);
-    EXPECT_TRUE(install.splashRecord().empty());
+    EXPECT_TRUE(splashRecord(install).empty());
 }

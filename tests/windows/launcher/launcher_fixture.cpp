@@ -182,6 +182,7 @@ Launch launch(const Installation& installation, const std::wstring& arguments, c
     environment.set(standin::kExceptionVariable, behaviour.exception);
     environment.set(standin::kDestroyResultVariable, number(behaviour.destroyResult));
     environment.set(standin::kReleaseFileVariable, textOrNothing(behaviour.releaseFile));
+    environment.set(standin::kOutputVariable, textOrNothing(behaviour.output));
     if (options.timeoutMs == wintest::RunOptions{}.timeoutMs) options.timeoutMs = 30000;
     std::wstring commandLine = wintest::quoted(installation.exe());
     if (!arguments.empty()) commandLine += L" " + arguments;

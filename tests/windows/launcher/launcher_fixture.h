@@ -1,6 +1,8 @@
 // Running the real launcher under test: an installation laid out in a
 // temporary folder, the stand-in JVM told how to behave, the launcher started
-// with a command line and watched, and the stand-in's record read back.
+// with a command line and watched, and the stand-in's record read back. The
+// one fixture of every area that drives the stand-in JVM (launcher, launcher32,
+// console); each program has the launcher and the stand-in beside it.
 #pragma once
 
 #include <windows.h>
@@ -32,7 +34,8 @@ struct StandinBehaviour {
     std::optional<long> mainResult;
     std::optional<std::wstring> exception;
     std::optional<long> destroyResult;
-    std::wstring releaseFile;
+    std::wstring releaseFile;  // not empty: mainVK waits until this file exists
+    std::wstring output;       // not empty: mainVK prints this line
 };
 
 // Everything the stand-in wrote down, decoded.

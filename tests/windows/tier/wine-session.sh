@@ -8,6 +8,10 @@
 #   wine-session.sh run64 DIR PROG... run a 64-bit Windows program in the session
 #   wine-session.sh run32 DIR PROG... run a 32-bit one (skips, exit 77, where
 #                                      the 32-bit loader cannot run here)
+#   wine-session.sh list64 DIR PROG... run a 64-bit console program in the
+#                                      session's prefix without a display (the
+#                                      build lists the test programs' cases
+#                                      so), making the prefix if needed
 set -uo pipefail
 cmd=${1:?command}; dir=${2:?session directory}; shift 2
 mkdir -p "$dir"
@@ -70,6 +74,16 @@ case "$cmd" in
       exec /usr/lib/wine/wine "$prog" "$@"
     fi
     exec "$WINE64" "$prog" "$@"
+    ;;
+  list64)
+    # The prefix is made as the session makes it (with its display), so the
+    # tests find the same prefix whichever made it.
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$0" start "$dir" >&2 || exit 1
+      "$0" stop "$dir"
+    fi
+    unset DISPLAY
+    exec "$WINE64" "$@" </dev/null
     ;;
   *) echo "unknown command $cmd" >&2; exit 2 ;;
 esac
