@@ -45,10 +45,19 @@ endif()
 
 # Into files, not pipes: Wine's helper processes inherit the output handles
 # and live on with the wineserver, and a pipe would be waited for until then.
+get_filename_component(output_dir "${OUTPUT}" DIRECTORY)
+file(MAKE_DIRECTORY "${output_dir}")
+file(REMOVE "${OUTPUT}.out" "${OUTPUT}.err")
 execute_process(COMMAND "${SESSION}" list64 "${SESSION_DIR}" "${PROGRAM}" --gtest_list_tests
                 OUTPUT_FILE "${OUTPUT}.out" ERROR_FILE "${OUTPUT}.err" RESULT_VARIABLE status TIMEOUT 300)
-file(READ "${OUTPUT}.out" listing)
-file(READ "${OUTPUT}.err" errors)
+set(listing "")
+set(errors "")
+if(EXISTS "${OUTPUT}.out")
+  file(READ "${OUTPUT}.out" listing)
+endif()
+if(EXISTS "${OUTPUT}.err")
+  file(READ "${OUTPUT}.err" errors)
+endif()
 file(REMOVE "${OUTPUT}.out" "${OUTPUT}.err")
 if(NOT status EQUAL 0)
   write_failing_entry("listing the tests failed (${status}): ${errors}")
