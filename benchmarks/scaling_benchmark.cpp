@@ -4,13 +4,9 @@
 //
 // The inputs are shaped like real ones: a startup.conf of setting lines and
 // comments, a lib folder of archives (with a few other files and folders), a
-<<<<<<< HEAD
-// PATH of folders of which some hold java.exe, and selections of long paths
-// (on the command line and in a list file).
-=======
 // PATH of folders of which some hold java.exe, installers' registry keys of
-// many versions, and selections of long paths.
->>>>>>> issue-11
+// many versions, and selections of long paths (on the command line and in a
+// list file).
 #include <benchmark/benchmark.h>
 
 #include <string>
