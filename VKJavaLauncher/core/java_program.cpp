@@ -96,14 +96,6 @@ const char16_t* jvmErrorName(std::int32_t code) {
     }
 }
 
-std::vector<std::string> jvmOptionStrings(const LaunchContext& ctx) {
-    std::vector<std::string> options{ctx.classPathOption, ctx.maxHeapOption, ctx.configFileOption,
-                                     text::kLibraryPathOption};
-    options.insert(options.end(), ctx.extraOptions.begin(), ctx.extraOptions.end());
-    if (ctx.loggingOption) options.push_back(*ctx.loggingOption);
-    return options;
-}
-
 WideString jvmCreationFailureMessage(const LaunchContext& ctx, std::int32_t result) {
     if (result == kJniVersionError) {
         return formatMessage(text::kJavaVersionTooOld,
@@ -114,9 +106,8 @@ WideString jvmCreationFailureMessage(const LaunchContext& ctx, std::int32_t resu
 }
 
 std::int32_t runJavaProgram(LaunchContext& ctx) {
-    std::vector<std::string> optionStrings = jvmOptionStrings(ctx);
-    std::vector<JavaVMOption> options(optionStrings.size());
-    for (std::size_t i = 0; i < optionStrings.size(); ++i) options[i] = {optionStrings[i].data(), nullptr};
+    std::vector<JavaVMOption> options(ctx.jvmOptions.size());
+    for (std::size_t i = 0; i < ctx.jvmOptions.size(); ++i) options[i] = {ctx.jvmOptions[i].data(), nullptr};
     JavaVMInitArgs vmArgs{};
     vmArgs.version = JNI_VERSION_1_6;
     vmArgs.nOptions = static_cast<jint>(options.size());

@@ -3,16 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "launch_context.h"
 
 namespace varkel {
-
-// The JVM options in their fixed order: class path, heap limit, configuration
-// file (possibly empty), "-Djava.library.path=lib", the extra options, and the
-// logging option last when present.
-std::vector<std::string> jvmOptionStrings(const LaunchContext& ctx);
 
 // Runs the Java program and returns mainVK's result once the JVM has been
 // destroyed (after the program's last non-daemon thread ended). Every failure

@@ -72,14 +72,11 @@ struct LaunchContext {
     WideString startupConfigPath;
     std::vector<JavaHomeCandidate> javaHomeCandidates;
     WideString commandLine;
-    std::string classPathOption;
-    std::string maxHeapOption;
-    std::string configFileOption;
+    // Every JVM option in the order the JVM receives it (buildJvmOptions).
+    std::vector<std::string> jvmOptions;
     // The Java program's arguments keep their UTF-16 text: they reach mainVK
     // through NewString, so names in any script arrive unchanged.
     std::vector<WideString> javaArgs;
-    std::optional<std::string> loggingOption;
-    std::vector<std::string> extraOptions;
     StartupConfig config;
     ModuleHandle jvmModule = nullptr;
     WideString jvmLibraryPath;

@@ -39,15 +39,12 @@ void readConfiguration(LaunchContext& ctx) {
     normaliseJavaPath(ctx.config.javaPath);
 }
 
-void buildJvmOptions(LaunchContext& ctx) {
-    ctx.classPathOption = buildClassPathOption(ctx.config, listLibraryJarEntries(text::kLibDirectory));
-    ctx.configFileOption = buildConfigFileOption(ctx.config);
+void prepareJvmOptions(LaunchContext& ctx) {
+    std::vector<WideString> libraryJars = listLibraryJarEntries(text::kLibDirectory);
     if (!ctx.config.maxMemory || ctx.config.maxMemory->empty()) ctx.config.maxMemory = WideString(text::kDefaultMaxMemory);
     if (auto message = parseMaxMemory(ctx.config, ctx.startupConfigPath))
         showFatalError(ctx, *message, kExitInvalidMaxMemory);
-    ctx.maxHeapOption = buildMaxHeapOption(ctx.config);
-    ctx.loggingOption = buildLoggingOption(ctx.config);
-    ctx.extraOptions = buildExtraOptions(ctx.config);
+    ctx.jvmOptions = buildJvmOptions(ctx.config, libraryJars);
 }
 
 void showSplashWhenWanted(LaunchContext& ctx) {
@@ -74,7 +71,7 @@ void runLaunchSequence(LaunchContext& ctx, WideView commandLine) {
     collectJavaHomes(ctx);
     loadJvmLibrary(ctx);
     if (consoleWanted(ctx)) createConsole(ctx);
-    buildJvmOptions(ctx);
+    prepareJvmOptions(ctx);
     showSplashWhenWanted(ctx);
     std::int32_t result = runJavaProgram(ctx);
     if (waitsForConsoleKey(ctx)) {

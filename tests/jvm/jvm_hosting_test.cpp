@@ -135,11 +135,7 @@ protected:
         WideString extra = control;
         if (config.jvmExtraOptions) extra += (extra.empty() ? u"" : u" ") + *config.jvmExtraOptions;
         if (!extra.empty()) config.jvmExtraOptions = extra;
-        ctx_.classPathOption = buildClassPathOption(config, jars_);
-        ctx_.maxHeapOption = buildMaxHeapOption(config);
-        ctx_.configFileOption = buildConfigFileOption(config);
-        ctx_.loggingOption = buildLoggingOption(config);
-        ctx_.extraOptions = buildExtraOptions(config);
+        ctx_.jvmOptions = buildJvmOptions(config, jars_);
     }
 
     WideString fileOption(const char* property, const fs::path& file) const {
@@ -260,7 +256,7 @@ TEST_F(JvmHosting, EveryOptionReachesTheSystemProperties) {
     ctx_.config.jvmExtraOptions = u"-Dvk.first=one \"-Dvk.second=two words\" -Xss2m -Xvarkel-unknown -XX:+VarkelNoSuchFlag";
     buildOptions(reportOption());
     // The logging option, with its trailing blank, is the last one.
-    ASSERT_EQ(jvmOptionStrings(ctx_).back(), "-Djava.util.logging.config.file=config/logging.properties ");
+    ASSERT_EQ(ctx_.jvmOptions.back(), "-Djava.util.logging.config.file=config/logging.properties ");
 
     EXPECT_EQ(runToNormalEnd(), 0);
 
@@ -284,7 +280,7 @@ TEST_F(JvmHosting, UnsetOptionsLeaveTheirPropertiesUnset) {
     // No CONFIG_FILE: its slot is the empty string, which the JVM accepts.
     // No logging option and no JVM_EXTRA_OPTIONS beyond the test's own.
     buildOptions(reportOption());
-    std::vector<std::string> options = jvmOptionStrings(ctx_);
+    std::vector<std::string> options = ctx_.jvmOptions;
     ASSERT_EQ(options.size(), 5u);
     ASSERT_EQ(options[2], "");
 
