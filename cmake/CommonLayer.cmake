@@ -5,10 +5,12 @@
 # extension's export declarations).
 #
 # Each deliverable compiles the layer with its own flags (the launcher without
-# exceptions and with LTO). The launcher's link-time optimisation drops what it
-# does not call; the other two link it as a static library of their own, so
-# that only the files they call are linked in (the linker's section garbage
-# collection does not remove unused functions from these PE images).
+# exceptions) into a static library of its own, so that only the files it
+# calls are linked in. That is why the layer keeps one family of functions to
+# a file: the linker's section garbage collection does not remove unused
+# functions from these PE images (the unwind tables keep every function
+# alive), and an object taken for one function brings the library code its
+# neighbours call, which link-time optimisation cannot take out again.
 set(VARKEL_COMMON_DIR ${CMAKE_SOURCE_DIR}/common)
 file(GLOB VARKEL_COMMON_PORTABLE_SOURCES CONFIGURE_DEPENDS ${VARKEL_COMMON_DIR}/portable/*.cpp)
 file(GLOB VARKEL_COMMON_WIN32_SOURCES CONFIGURE_DEPENDS ${VARKEL_COMMON_DIR}/win32/*.cpp)
@@ -17,19 +19,15 @@ if(WIN32)
   list(APPEND VARKEL_COMMON_INCLUDES ${VARKEL_COMMON_DIR}/win32)
 endif()
 
-# Compiles the shared layer for target with target's compile options (call it
-# after they are set): into its sources, or with LIBRARY as a static library
-# linked to it. The Win32 part is compiled in a Windows build only.
+# Compiles the shared layer with target's compile options as the static
+# library <target>_common and links it to target. The Win32 part is compiled
+# in a Windows build only.
 function(varkel_use_common target)
   set(sources ${VARKEL_COMMON_PORTABLE_SOURCES})
   if(WIN32)
     list(APPEND sources ${VARKEL_COMMON_WIN32_SOURCES})
   endif()
   target_include_directories(${target} PRIVATE ${VARKEL_COMMON_INCLUDES})
-  if(NOT "LIBRARY" IN_LIST ARGN)
-    target_sources(${target} PRIVATE ${sources})
-    return()
-  endif()
   add_library(${target}_common STATIC ${sources})
   target_include_directories(${target}_common PRIVATE ${VARKEL_COMMON_INCLUDES})
   target_compile_options(${target}_common PRIVATE $<TARGET_PROPERTY:${target},COMPILE_OPTIONS>)

@@ -2,7 +2,7 @@
 
 #include "selection_list_file.h"
 #include "format.h"
-#include "text.h"
+#include "utf8.h"
 
 namespace quellis {
 

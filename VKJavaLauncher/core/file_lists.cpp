@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "selection_list_file.h"
 #include "user_messages.h"
+#include "utf8.h"
 
 namespace varkel {
 
@@ -52,16 +53,6 @@ std::size_t decodeSequence(std::string_view bytes, std::size_t at, char32_t& c) 
         c = (c << 6) | (next & 0x3Fu);
     }
     return length;
-}
-
-void appendUtf16(WideString& text, char32_t c) {
-    if (c < 0x10000) {
-        text.push_back(static_cast<char16_t>(c));
-        return;
-    }
-    c -= 0x10000;
-    text.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    text.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
 }
 
 bool decodeLine(std::string_view raw, WideString& line) {

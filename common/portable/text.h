@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utf8.h"
+
 namespace varkel {
 
 using WideString = std::u16string;
@@ -55,13 +57,5 @@ std::size_t removeDuplicates(std::vector<WideString>& texts);
 // PathRemoveFileSpecW on a copy: drops the last path component and the
 // backslash before it, keeping a drive root's backslash ("C:\x" gives "C:\").
 WideString removeFileSpec(WideView path);
-
-// UTF-8 of a UTF-16 text; a lone surrogate (a Windows file name may hold
-// one) becomes its own three bytes, so nothing is lost on the way. The
-// extension writes its selection lists with it; the launcher hands the Java
-// program UTF-16, never this.
-std::string toUtf8(WideView text);
-// For diagnostics and tests: malformed bytes become U+FFFD.
-WideString fromUtf8(std::string_view text);
 
 }  // namespace varkel

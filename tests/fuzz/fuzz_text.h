@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "utf8.h"
+
 namespace fuzz {
 
 inline std::u16string wideText(std::string_view bytes) {
@@ -38,13 +40,7 @@ inline std::u16string wideText(std::string_view bytes) {
             continue;
         }
         i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
+        varkel::appendUtf16(out, c);
     }
     return out;
 }
