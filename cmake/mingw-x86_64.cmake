@@ -1,11 +1,3 @@
-# Cross build for 64-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(VARKEL_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${VARKEL_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VARKEL_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VARKEL_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${VARKEL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)

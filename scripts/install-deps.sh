@@ -48,6 +48,17 @@ not_installed() {
   for p in "$@"; do is_installed "$p" || echo "$p"; done
 }
 
+# Fills the caller's array `missing` with those of the packages that are not
+# installed; when there are none, says that WHAT are installed and fails.
+find_missing() {
+  local what=$1
+  shift
+  mapfile -t missing < <(not_installed "$@")
+  [ ${#missing[@]} -gt 0 ] && return 0
+  say "$what are installed"
+  return 1
+}
+
 # A failed update is retried; when it still fails, the indexes that did come
 # in are used: a partial failure (one architecture's security index during a
 # mirror sync, say) matters only if a needed package is then missing, and the
@@ -70,11 +81,7 @@ apt_update() {
 
 install_required() {
   local missing
-  mapfile -t missing < <(not_installed "${required[@]}")
-  if [ ${#missing[@]} -eq 0 ]; then
-    say "the required packages are installed"
-    return 0
-  fi
+  find_missing "the required packages" "${required[@]}" || return 0
   say "installing ${missing[*]}"
   apt_update || true
   if ! apt install --no-install-recommends "${missing[@]}"; then
@@ -124,11 +131,7 @@ upgradable_same_arch_libraries() {
 
 install_wine32() {
   local missing
-  mapfile -t missing < <(not_installed "${wine32_packages[@]}")
-  if [ ${#missing[@]} -eq 0 ]; then
-    say "the 32-bit tier's packages are installed"
-    return 0
-  fi
+  find_missing "the 32-bit tier's packages" "${wine32_packages[@]}" || return 0
   if dpkg --print-foreign-architectures | grep -qx i386; then
     i386_was_foreign=1
   else

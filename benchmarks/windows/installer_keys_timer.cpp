@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "java_homes.h"
+#include "run_quartiles.h"
 
 namespace {
 
@@ -63,14 +64,6 @@ bool registerVersions(int versions) {
     return true;
 }
 
-double quantile(std::vector<double> values, double q) {
-    std::sort(values.begin(), values.end());
-    double at = q * static_cast<double>(values.size() - 1);
-    auto low = static_cast<std::size_t>(at);
-    std::size_t high = std::min(low + 1, values.size() - 1);
-    return values[low] + (values[high] - values[low]) * (at - static_cast<double>(low));
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -99,9 +92,9 @@ int wmain(int argc, wchar_t** argv) {
                                static_cast<double>(frequency.QuadPart));
     }
     removeKeys();
-    std::printf("installer_keys versions=%d median_ms=%.3f q1_ms=%.3f q3_ms=%.3f runs=%d homes=%zu\n", versions,
-                quantile(milliseconds, 0.5), quantile(milliseconds, 0.25), quantile(milliseconds, 0.75), repetitions,
-                homes);
+    std::printf("installer_keys versions=%d", versions);
+    varkel::timing::printQuartiles(milliseconds);
+    std::printf(" runs=%d homes=%zu\n", repetitions, homes);
     // Every version gives a home; per-user ones twice, as HKEY_CURRENT_USER is
     // read in both views.
     return homes >= static_cast<std::size_t>(versions) ? 0 : 1;

@@ -10,11 +10,12 @@
 // machine out of the comparison.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "run_quartiles.h"
 
 namespace {
 
@@ -47,18 +48,11 @@ bool timeOneStart(const wchar_t* command, double frequency, Runs& runs) {
     return true;
 }
 
-double quantile(std::vector<double> values, double q) {
-    std::sort(values.begin(), values.end());
-    double at = q * static_cast<double>(values.size() - 1);
-    auto low = static_cast<std::size_t>(at);
-    std::size_t high = std::min(low + 1, values.size() - 1);
-    return values[low] + (values[high] - values[low]) * (at - static_cast<double>(low));
-}
-
 void report(const char* label, const Runs& runs) {
-    std::printf("%s median_ms=%.3f q1_ms=%.3f q3_ms=%.3f runs=%zu exit_code=%lu%s\n", label,
-                quantile(runs.milliseconds, 0.5), quantile(runs.milliseconds, 0.25), quantile(runs.milliseconds, 0.75),
-                runs.milliseconds.size(), runs.firstExitCode, runs.exitCodesDiffer ? " (exit codes differ)" : "");
+    std::printf("%s", label);
+    varkel::timing::printQuartiles(runs.milliseconds);
+    std::printf(" runs=%zu exit_code=%lu%s\n", runs.milliseconds.size(), runs.firstExitCode,
+                runs.exitCodesDiffer ? " (exit codes differ)" : "");
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #include "installer_harness.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
-#include <set>
 #include <sstream>
 
 #include "test_files.h"
@@ -43,15 +41,23 @@ bool isSystemBookkeeping(const std::wstring& path) {
 }
 
 bool uninstallerCopyRuns() {
-    HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (processes == INVALID_HANDLE_VALUE) return false;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(processes, &entry); more && !found; more = Process32NextW(processes, &entry))
-        found = isUninstallerCopy(entry.szExeFile);
-    CloseHandle(processes);
-    return found;
+    for (const PROCESSENTRY32W& process : wintest::runningProcesses())
+        if (isUninstallerCopy(process.szExeFile)) return true;
+    return false;
+}
+
+// The wizard's own window is a dialog too, but without a box's text control;
+// its button IDOK is "Next", "Install" or "Close". A wizard page is driven by
+// pressing that button whenever it is enabled, at most once a step.
+wintest::RunOptions::Driver wizardStepper() {
+    return [nextStepMs = DWORD{0}](HWND window, DWORD waitedMs) mutable {
+        if (GetDlgItem(window, 0xFFFF) != nullptr || GetDlgItem(window, IDOK) == nullptr) return false;
+        if (IsWindowEnabled(GetDlgItem(window, IDOK)) && waitedMs >= nextStepMs) {
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            nextStepMs = waitedMs + kWizardStepMs;
+        }
+        return true;
+    };
 }
 
 std::string hexBytes(const BYTE* data, DWORD size) {
@@ -121,73 +127,14 @@ std::wstring knownFolder(int csidl) {
 
 std::wstring testInstaller(const wchar_t* name) { return wintest::testProgramDirectory() + L"\\" + name; }
 
-// The process and every process it started, directly or not, that still runs.
-static std::set<DWORD> processTree(DWORD root) {
-    std::set<DWORD> tree = {root};
-    HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (processes == INVALID_HANDLE_VALUE) return tree;
-    std::vector<std::pair<DWORD, DWORD>> parents;  // process, parent
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(processes, &entry); more; more = Process32NextW(processes, &entry))
-        parents.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
-    CloseHandle(processes);
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (const auto& [process, parent] : parents)
-            if (tree.count(parent) && tree.insert(process).second) grew = true;
-    }
-    return tree;
-}
-
-// The wizard's own window is a dialog too, but without a box's text control;
-// its button IDOK is "Next", "Install" or "Close".
-static bool isWizard(HWND window) { return GetDlgItem(window, 0xFFFF) == nullptr && GetDlgItem(window, IDOK) != nullptr; }
-
-// Like wintest::runWatched, but answers the boxes of the installer's child
-// processes too (QuellisSetup shows its own), and walks through a wizard by
-// pressing its IDOK button whenever it is enabled.
+// Answers the boxes of the installer's child processes too (QuellisSetup
+// shows its own), and walks through a wizard.
 wintest::RunResult runInstaller(const wchar_t* name, const std::wstring& arguments, const wintest::RunOptions& options) {
-    wintest::RunResult result;
-    std::wstring commandLine = wintest::quoted(testInstaller(name)) + L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        result.exitCode = GetLastError();
-        result.timedOut = true;
-        return result;
-    }
-    std::set<HWND> answered;
-    for (DWORD waited = 0;; waited += kPollMs) {
-        bool ended = WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0;
-        for (DWORD id : processTree(process.dwProcessId)) {
-            for (HWND box : wintest::findBoxes(id)) {
-                if (isWizard(box)) {
-                    if (IsWindowEnabled(GetDlgItem(box, IDOK)) && waited % kWizardStepMs == 0)
-                        PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    continue;
-                }
-                if (!answered.insert(box).second) continue;
-                Sleep(150);  // let the box finish drawing its text
-                wintest::SeenBox seen = wintest::readBox(box);
-                result.boxes.push_back(seen);
-                PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(options.answer(seen)), 0);
-            }
-        }
-        if (ended) break;
-        if (waited >= kInstallerTimeoutMs) {
-            TerminateProcess(process.hProcess, 0xDEAD);
-            WaitForSingleObject(process.hProcess, 5000);
-            result.timedOut = true;
-            break;
-        }
-    }
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return result;
+    wintest::RunOptions watched = options;
+    watched.timeoutMs = kInstallerTimeoutMs;
+    watched.watchDescendants = true;
+    watched.drive = wizardStepper();
+    return wintest::runWatched(wintest::quoted(testInstaller(name)) + L" " + arguments, watched);
 }
 
 bool runUninstallAndWait(const std::wstring& commandLine, HKEY root) {
@@ -216,13 +163,6 @@ bool readDword(HKEY root, const std::wstring& key, const wchar_t* valueName, DWO
     DWORD size = sizeof value;
     return RegGetValueW(root, key.c_str(), valueName, RRF_RT_REG_DWORD, nullptr, &value,
                         &size) == ERROR_SUCCESS;
-}
-
-bool keyExists(HKEY root, const std::wstring& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
 }
 
 void provideStandardProfileLocations() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_keys.h"
 #include "watched_process.h"
 
 namespace installertest {
@@ -31,7 +32,7 @@ bool runUninstallAndWait(const std::wstring& commandLine, HKEY root);
 // A string value in the 64-bit view; empty when missing.
 std::wstring readString(HKEY root, const std::wstring& key, const wchar_t* valueName);
 bool readDword(HKEY root, const std::wstring& key, const wchar_t* valueName, DWORD& value);
-bool keyExists(HKEY root, const std::wstring& key);
+using wintest::keyExists;
 
 // Every key and value of HKEY_CURRENT_USER and of HKEY_LOCAL_MACHINE in both
 // views, and every file (with its bytes) under the given folders: one entry

@@ -9,6 +9,7 @@
 
 #include "installer_harness.h"
 #include "launcher_fixture.h"
+#include "menu_command.h"
 #include "quellis_module.h"
 #include "registry_lock.h"
 #include "standin_jvm_protocol.h"
@@ -26,7 +27,6 @@ constexpr const wchar_t* kBroken = L"Varkel-Setup-broken.exe";
 constexpr const wchar_t* kClsidKey = L"SOFTWARE\\Classes\\CLSID\\{3F2B9C14-7A6D-4E05-B1C8-59D2E0A7F613}";
 constexpr const wchar_t* kHandlerKey = L"SOFTWARE\\Classes\\*\\shellex\\ContextMenuHandlers\\Varkel";
 constexpr const wchar_t* kLauncherKey = L"Software\\Orvane\\Varkel";
-constexpr DWORD kRecorderWaitMs = 20000;
 
 const char* const kShippedConf = "# The installer tests' startup.conf, as shipped\r\n";
 const char* const kUpgradeConf = "# The upgrade's startup.conf, as shipped\r\n";
@@ -128,7 +128,7 @@ TEST(Installer, ExplorerCommandReachesTheInstalledJavaProgram) {
     wintest::writeFileBytes(logFile, "log line\n");
     const std::wstring recorded = work / L"recorded.txt";
     launchertest::EnvironmentOverride environment;
-    environment.set(L"VARKEL_RECORDER_OUTPUT", recorded);
+    environment.set(quellistest::kRecorderOutputVariable, recorded);
 
     const std::wstring clsidText = readString(HKEY_CURRENT_USER, kHandlerKey, nullptr);
     const std::wstring module =
@@ -155,17 +155,9 @@ TEST(Installer, ExplorerCommandReachesTheInstalledJavaProgram) {
         HMENU popup = CreatePopupMenu();
         EXPECT_EQ(menu->QueryContextMenu(popup, 0, 1, 10, CMF_NORMAL), 1);
         DestroyMenu(popup);
-        CMINVOKECOMMANDINFOEX info{};
-        info.cbSize = sizeof info;
-        info.fMask = CMIC_MASK_UNICODE;
-        info.lpVerb = "owvarkel";
-        info.lpVerbW = L"owvarkel";
-        info.nShow = SW_SHOWNORMAL;
-        EXPECT_EQ(menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info)), S_OK);
+        EXPECT_EQ(quellistest::invokeVerb(menu.get()), S_OK);
     }
-    for (DWORD waited = 0; !wintest::fileExists(recorded) && waited < kRecorderWaitMs; waited += 50) Sleep(50);
-    std::string bytes = wintest::readFileBytes(recorded);
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)),
+    EXPECT_EQ(quellistest::waitForRecordedCommandLine(recorded),
               wintest::quoted(folder.path + L"\\Varkel.exe") + L" " + wintest::quoted(logFile) + L" ");
     FreeLibrary(extension);
     CoUninitialize();

@@ -303,27 +303,30 @@ jint JNICALL destroyJavaVM(JavaVM*) {
     for (;;) Sleep(INFINITE);
 }
 
-template <std::size_t Slot>
-void JNICALL unexpectedEnvCall() { unexpectedCall("env", Slot); }
-template <std::size_t Slot>
-void JNICALL unexpectedVmCall() { unexpectedCall("vm", Slot); }
+constexpr char kEnvTableName[] = "env";
+constexpr char kVmTableName[] = "vm";
+template <const char* kTableName, std::size_t Slot>
+void JNICALL unexpectedSlotCall() { unexpectedCall(kTableName, Slot); }
 
 using AnySlot = void(JNICALL*)();
-template <typename Table>
-constexpr std::size_t kSlotCount = sizeof(Table) / sizeof(AnySlot);
-
-template <std::size_t... Slot>
-std::array<AnySlot, sizeof...(Slot)> envSlots(std::index_sequence<Slot...>) { return {&unexpectedEnvCall<Slot>...}; }
-template <std::size_t... Slot>
-std::array<AnySlot, sizeof...(Slot)> vmSlots(std::index_sequence<Slot...>) { return {&unexpectedVmCall<Slot>...}; }
 
 // Both tables are plain arrays of pointers: every slot first gets its own
 // "unexpected" function, then the expected ones are put in place.
-JNINativeInterface_ makeEnvTable() {
-    auto slots = envSlots(std::make_index_sequence<kSlotCount<JNINativeInterface_>>{});
-    static_assert(sizeof(slots) == sizeof(JNINativeInterface_));
-    JNINativeInterface_ table;
+template <typename Table, const char* kTableName, std::size_t... Slot>
+Table unexpectedCallTable(std::index_sequence<Slot...>) {
+    const std::array<AnySlot, sizeof...(Slot)> slots{&unexpectedSlotCall<kTableName, Slot>...};
+    static_assert(sizeof(slots) == sizeof(Table));
+    Table table;
     std::memcpy(&table, slots.data(), sizeof table);
+    return table;
+}
+template <typename Table, const char* kTableName>
+Table unexpectedCallTable() {
+    return unexpectedCallTable<Table, kTableName>(std::make_index_sequence<sizeof(Table) / sizeof(AnySlot)>{});
+}
+
+JNINativeInterface_ makeEnvTable() {
+    auto table = unexpectedCallTable<JNINativeInterface_, kEnvTableName>();
     table.FindClass = findClass;
     table.GetStaticMethodID = getStaticMethodID;
     table.GetMethodID = getMethodID;
@@ -342,10 +345,7 @@ JNINativeInterface_ makeEnvTable() {
 }
 
 JNIInvokeInterface_ makeVmTable() {
-    auto slots = vmSlots(std::make_index_sequence<kSlotCount<JNIInvokeInterface_>>{});
-    static_assert(sizeof(slots) == sizeof(JNIInvokeInterface_));
-    JNIInvokeInterface_ table;
-    std::memcpy(&table, slots.data(), sizeof table);
+    auto table = unexpectedCallTable<JNIInvokeInterface_, kVmTableName>();
     table.DestroyJavaVM = destroyJavaVM;
     return table;
 }

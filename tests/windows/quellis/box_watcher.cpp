@@ -6,7 +6,6 @@ namespace quellistest {
 
 namespace {
 constexpr DWORD kPollMs = 30;
-constexpr DWORD kSettleMs = 150;  // let a new box finish drawing its text and icon
 }  // namespace
 
 BoxWatcher::BoxWatcher() : thread_([this] { watch(); }) {}
@@ -24,17 +23,13 @@ std::vector<wintest::SeenBox> BoxWatcher::boxes() {
 void BoxWatcher::watch() {
     std::set<HWND> answered;
     while (!stop_) {
-        for (HWND box : wintest::findBoxes(GetCurrentProcessId())) {
-            if (answered.count(box)) continue;
-            Sleep(kSettleMs);
-            wintest::SeenBox seen = wintest::readBox(box);
-            answered.insert(box);
-            {
-                std::lock_guard<std::mutex> guard(mutex_);
-                boxes_.push_back(seen);
-            }
-            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(wintest::defaultAnswer(seen)), 0);
-        }
+        // Each box is recorded before it is answered: the call that showed it
+        // cannot return before then.
+        wintest::answerNewBoxes(wintest::findBoxes(GetCurrentProcessId()), answered, wintest::defaultAnswer,
+                                [this](const wintest::SeenBox& seen) {
+                                    std::lock_guard<std::mutex> guard(mutex_);
+                                    boxes_.push_back(seen);
+                                });
         Sleep(kPollMs);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "box_watcher.h"
 #include "launcher_fixture.h"
+#include "menu_command.h"
 #include "standin_jvm_protocol.h"
 #include "quellis_module.h"
 #include "registry_state.h"
@@ -20,17 +21,16 @@ using namespace quellistest;
 namespace {
 
 constexpr UINT kFirstId = 1;
-constexpr DWORD kRecorderWaitMs = 20000;
 constexpr DWORD kNoStartWaitMs = 1500;  // long enough for a started recorder to have written
 
 class Launch : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-        SetEnvironmentVariableW(L"VARKEL_RECORDER_OUTPUT", output_.c_str());
+        SetEnvironmentVariableW(kRecorderOutputVariable, output_.c_str());
     }
     void TearDown() override {
-        SetEnvironmentVariableW(L"VARKEL_RECORDER_OUTPUT", nullptr);
+        SetEnvironmentVariableW(kRecorderOutputVariable, nullptr);
         CoUninitialize();
         EXPECT_EQ(quellis().DllCanUnloadNow(), S_OK);
     }
@@ -45,16 +45,7 @@ protected:
         HRESULT built = menu->QueryContextMenu(popup, 0, kFirstId, kFirstId + 10, CMF_NORMAL);
         DestroyMenu(popup);
         if (built != 1) return E_UNEXPECTED;
-        return invoke(menu);
-    }
-    static HRESULT invoke(IContextMenu* menu) {
-        CMINVOKECOMMANDINFOEX info{};
-        info.cbSize = sizeof info;
-        info.fMask = CMIC_MASK_UNICODE;
-        info.lpVerb = "owvarkel";
-        info.lpVerbW = L"owvarkel";
-        info.nShow = SW_SHOWNORMAL;
-        return menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
+        return invokeVerb(menu);
     }
     static HRESULT pickFiles(const std::vector<std::wstring>& paths) {
         ComRef<IContextMenu> menu = quellis().createHandler();
@@ -65,10 +56,9 @@ protected:
     // The command line the recorder received, or empty when it did not run
     // within waitMs.
     std::wstring recordedCommandLine(DWORD waitMs = kRecorderWaitMs) {
-        for (DWORD waited = 0; !wintest::fileExists(output_) && waited < waitMs; waited += 50) Sleep(50);
-        std::string bytes = wintest::readFileBytes(output_);
+        const std::wstring recorded = waitForRecordedCommandLine(output_, waitMs);
         DeleteFileW(output_.c_str());
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        return recorded;
     }
     std::wstring expectedCommandLine(const std::wstring& parameters) const {
         return wintest::quoted(recorder_) + L" " + parameters;
@@ -176,12 +166,12 @@ TEST_F(Launch, EachHandlerKeepsItsOwnSelection) {
         ASSERT_EQ(menu->QueryContextMenu(popup, 0, kFirstId, kFirstId, CMF_NORMAL), 1);
         DestroyMenu(popup);
     }
-    EXPECT_EQ(invoke(first.get()), S_OK);
+    EXPECT_EQ(invokeVerb(first.get()), S_OK);
     EXPECT_EQ(recordedCommandLine(), expectedCommandLine(L"\"C:\\one\\a.log\" \"C:\\one\\b.log\" "));
-    EXPECT_EQ(invoke(second.get()), S_OK);
+    EXPECT_EQ(invokeVerb(second.get()), S_OK);
     EXPECT_EQ(recordedCommandLine(), expectedCommandLine(L"\"C:\\two\\c.log\" "));
     // Once more: a selection stays usable after the command ran.
-    EXPECT_EQ(invoke(first.get()), S_OK);
+    EXPECT_EQ(invokeVerb(first.get()), S_OK);
     EXPECT_EQ(recordedCommandLine(), expectedCommandLine(L"\"C:\\one\\a.log\" \"C:\\one\\b.log\" "));
 }
 

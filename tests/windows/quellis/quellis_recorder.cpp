@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "menu_command.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     wchar_t output[4096] = {};
-    DWORD length = GetEnvironmentVariableW(L"VARKEL_RECORDER_OUTPUT", output, 4096);
+    DWORD length = GetEnvironmentVariableW(quellistest::kRecorderOutputVariable, output, 4096);
     if (length == 0 || length >= 4096) return 1;
     std::wstring partial = std::wstring(output) + L".partial";
     const wchar_t* commandLine = GetCommandLineW();

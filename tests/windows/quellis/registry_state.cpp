@@ -54,13 +54,6 @@ std::vector<BYTE> stringBytes(const std::wstring& text, bool withTerminator) {
     return std::vector<BYTE>(begin, begin + (text.size() + (withTerminator ? 1 : 0)) * sizeof(wchar_t));
 }
 
-bool keyExists(HKEY root, const std::wstring& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | kView, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
-}
-
 std::wstring storedSubKeyName(HKEY root, const std::wstring& parent, const std::wstring& child) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(root, parent.c_str(), 0, KEY_READ | kView, &opened) != ERROR_SUCCESS) return {};

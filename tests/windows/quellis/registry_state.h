@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_keys.h"
 #include "registry_lock.h"
 
 namespace quellistest {
@@ -31,7 +32,7 @@ struct StoredValue {
 StoredValue readValue(HKEY root, const std::wstring& key, const wchar_t* valueName);
 // The bytes a REG_SZ holding text has, terminator included.
 std::vector<BYTE> stringBytes(const std::wstring& text, bool withTerminator = true);
-bool keyExists(HKEY root, const std::wstring& key);
+using wintest::keyExists;
 // The name of parent's sub-key child (matched without regard to case) as the
 // registry stores it; empty when there is none.
 std::wstring storedSubKeyName(HKEY root, const std::wstring& parent, const std::wstring& child);

@@ -27,46 +27,15 @@ HGLOBAL makeDrop(const std::vector<std::wstring>& paths) {
     return memory;
 }
 
-// Owns one medium's memory; ReleaseStgMedium releases it through
-// pUnkForRelease, which the ledger counts.
-class MediumOwner final : public IUnknown {
+// A test COM object that offers IUnknown and Interface, counts its
+// references and deletes itself at the last Release.
+template <typename Interface, const IID& kInterfaceId>
+class CountedObject : public Interface {
 public:
-    MediumOwner(HGLOBAL memory, std::shared_ptr<MediumLedger> ledger) : memory_(memory), ledger_(std::move(ledger)) {
-        if (ledger_) ++ledger_->given;
-    }
+    virtual ~CountedObject() = default;
     IFACEMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
-        *out = IsEqualIID(iid, IID_IUnknown) ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    IFACEMETHODIMP_(ULONG) Release() override {
-        ULONG left = --refs_;
-        if (left == 0) {
-            if (ledger_) ++ledger_->released;
-            GlobalFree(memory_);
-            delete this;
-        }
-        return left;
-    }
-
-private:
-    ULONG refs_ = 1;
-    HGLOBAL memory_;
-    std::shared_ptr<MediumLedger> ledger_;
-};
-
-class DropDataObject final : public IDataObject {
-public:
-    DropDataObject(DropBehaviour behaviour, std::vector<std::wstring> paths, std::shared_ptr<MediumLedger> ledger,
-                   HRESULT failure)
-        : behaviour_(behaviour), paths_(std::move(paths)), ledger_(std::move(ledger)), failure_(failure) {}
-
-    IFACEMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) ? this : nullptr;
+        *out = (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) ? this : nullptr;
         if (!*out) return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -77,6 +46,33 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+private:
+    ULONG refs_ = 1;
+};
+
+// Owns one medium's memory; ReleaseStgMedium releases it through
+// pUnkForRelease, which the ledger counts.
+class MediumOwner final : public CountedObject<IUnknown, IID_IUnknown> {
+public:
+    MediumOwner(HGLOBAL memory, std::shared_ptr<MediumLedger> ledger) : memory_(memory), ledger_(std::move(ledger)) {
+        if (ledger_) ++ledger_->given;
+    }
+    ~MediumOwner() override {
+        if (ledger_) ++ledger_->released;
+        GlobalFree(memory_);
+    }
+
+private:
+    HGLOBAL memory_;
+    std::shared_ptr<MediumLedger> ledger_;
+};
+
+class DropDataObject final : public CountedObject<IDataObject, IID_IDataObject> {
+public:
+    DropDataObject(DropBehaviour behaviour, std::vector<std::wstring> paths, std::shared_ptr<MediumLedger> ledger,
+                   HRESULT failure)
+        : behaviour_(behaviour), paths_(std::move(paths)), ledger_(std::move(ledger)), failure_(failure) {}
 
     IFACEMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_INVALIDARG;
@@ -106,7 +102,6 @@ public:
     IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ULONG refs_ = 1;
     DropBehaviour behaviour_;
     std::vector<std::wstring> paths_;
     std::shared_ptr<MediumLedger> ledger_;

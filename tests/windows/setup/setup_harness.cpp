@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sddl.h>
-#include <tlhelp32.h>
-
-#include <set>
 
 #include "standin_behaviour.h"
 
@@ -13,8 +10,6 @@ namespace setuptest {
 namespace {
 
 constexpr DWORD kRunTimeoutMs = 60000;
-constexpr DWORD kPollMs = 50;
-constexpr DWORD kBoxSettleMs = 150;  // lets a box finish drawing its text and icon
 constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 constexpr const wchar_t* kOrvaneKey = L"Software\\Orvane";
 constexpr const wchar_t* kDenyWritesSddl = L"D:P(D;;0x6;;;WD)(A;;KA;;;WD)";
@@ -42,37 +37,6 @@ std::vector<std::string> splitOn(const std::string& text, char separator) {
     }
     parts.push_back(text.substr(start));
     return parts;
-}
-
-// The processes started, directly or not, by root.
-std::set<DWORD> descendantsOf(DWORD root) {
-    std::set<DWORD> family{root};
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return family;
-    std::vector<std::pair<DWORD, DWORD>> links;  // (process, parent)
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        links.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
-    CloseHandle(snapshot);
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (const auto& [process, parent] : links)
-            if (family.count(parent) && family.insert(process).second) grew = true;
-    }
-    return family;
-}
-
-void answerNewBoxes(DWORD root, std::set<HWND>& answered, SetupRun& run) {
-    for (DWORD process : descendantsOf(root)) {
-        for (HWND box : wintest::findBoxes(process)) {
-            if (!answered.insert(box).second) continue;
-            Sleep(kBoxSettleMs);
-            ShownBox shown{wintest::readBox(box), process == root};
-            run.boxes.push_back(shown);
-            PostMessageW(box, WM_COMMAND, wintest::defaultAnswer(shown.box), 0);
-        }
-    }
 }
 
 void setKeySecurity(HKEY key, const wchar_t* sddl) {
@@ -115,39 +79,15 @@ std::vector<StandinCall> SetupFolder::calls() const {
 bool realModuleAvailable() { return wintest::fileExists(wintest::testProgramDirectory() + L"\\Quellis64.dll"); }
 
 SetupRun runSetup(const SetupFolder& folder, const std::wstring& arguments) {
-    SetupRun run;
-    std::wstring commandLine = wintest::quoted(folder.setupTool()) + L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "cannot start " << wintest::utf8(commandLine) << ": error " << GetLastError();
-        run.timedOut = true;
-        return run;
-    }
-    run.processId = process.dwProcessId;
-    std::set<HWND> answered;
-    DWORD waited = 0;
-    while (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT) {
-        answerNewBoxes(process.dwProcessId, answered, run);
-        waited += kPollMs;
-        if (waited >= kRunTimeoutMs) {
-            for (DWORD member : descendantsOf(process.dwProcessId)) {
-                HANDLE handle = OpenProcess(PROCESS_TERMINATE, FALSE, member);
-                if (handle) TerminateProcess(handle, 0xDEAD);
-                if (handle) CloseHandle(handle);
-            }
-            WaitForSingleObject(process.hProcess, 5000);
-            run.timedOut = true;
-            break;
-        }
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    run.exitCode = static_cast<int>(code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const std::wstring commandLine = wintest::quoted(folder.setupTool()) + L" " + arguments;
+    wintest::RunOptions options;
+    options.timeoutMs = kRunTimeoutMs;
+    options.watchDescendants = true;
+    const wintest::RunResult result = wintest::runWatched(commandLine, options);
+    if (result.startError != 0)
+        ADD_FAILURE() << "cannot start " << wintest::utf8(commandLine) << ": error " << result.startError;
+    SetupRun run{static_cast<int>(result.exitCode), result.timedOut, result.processId, {}};
+    for (const wintest::SeenBox& box : result.boxes) run.boxes.push_back({box, box.processId == result.processId});
     return run;
 }
 
@@ -163,13 +103,6 @@ std::optional<std::wstring> readCommand(HKEY root) {
     if (status != ERROR_SUCCESS) return std::nullopt;
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     return std::wstring(buffer);
-}
-
-bool keyExists(HKEY root, const std::wstring& subKey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ | kView64, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
 }
 
 void writeCommand(HKEY root, const std::wstring& launcherPath) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_keys.h"
 #include "registry_lock.h"
 #include "test_files.h"
 #include "watched_process.h"
@@ -73,7 +74,7 @@ SetupRun runSetup(const SetupFolder& folder, const std::wstring& arguments);
 inline constexpr const wchar_t* kAppKey = L"Software\\Orvane\\Varkel";
 
 std::optional<std::wstring> readCommand(HKEY root);
-bool keyExists(HKEY root, const std::wstring& subKey);
+using wintest::keyExists;
 void writeCommand(HKEY root, const std::wstring& launcherPath);
 // Deletes "Software\Orvane\Varkel" and, when it is then empty, "Software\Orvane".
 void removeAppKey(HKEY root);

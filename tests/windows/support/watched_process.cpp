@@ -1,10 +1,13 @@
 #include "watched_process.h"
 
-#include <set>
-
 namespace wintest {
 
 namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kBoxSettleMs = 150;  // lets a box finish drawing its text and icon
+constexpr DWORD kKilledExitCode = 0xDEAD;
+constexpr DWORD kEndWaitMs = 5000;
 
 struct FindContext {
     DWORD processId;
@@ -97,6 +100,19 @@ std::wstring identifyIcon(HWND box) {
     return result;
 }
 
+// Kills the program and the processes of it that are watched.
+void killWatched(const PROCESS_INFORMATION& program, const std::set<DWORD>& watched) {
+    for (DWORD process : watched) {
+        if (process == program.dwProcessId) continue;
+        HANDLE handle = OpenProcess(PROCESS_TERMINATE, FALSE, process);
+        if (!handle) continue;
+        TerminateProcess(handle, kKilledExitCode);
+        CloseHandle(handle);
+    }
+    TerminateProcess(program.hProcess, kKilledExitCode);
+    WaitForSingleObject(program.hProcess, kEndWaitMs);
+}
+
 }  // namespace
 
 int defaultAnswer(const SeenBox& box) {
@@ -123,7 +139,42 @@ SeenBox readBox(HWND box) {
     seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
     seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
     seen.icon = identifyIcon(box);
+    GetWindowThreadProcessId(box, &seen.processId);
     return seen;
+}
+
+void answerNewBoxes(const std::vector<HWND>& boxes, std::set<HWND>& answered, const BoxAnswer& answer,
+                    const std::function<void(const SeenBox&)>& seen) {
+    for (HWND box : boxes) {
+        if (!answered.insert(box).second) continue;
+        Sleep(kBoxSettleMs);
+        const SeenBox read = readBox(box);
+        seen(read);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer(read)), 0);
+    }
+}
+
+std::vector<PROCESSENTRY32W> runningProcesses() {
+    std::vector<PROCESSENTRY32W> processes;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return processes;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        processes.push_back(entry);
+    CloseHandle(snapshot);
+    return processes;
+}
+
+std::set<DWORD> processTree(DWORD root) {
+    std::set<DWORD> tree{root};
+    const std::vector<PROCESSENTRY32W> processes = runningProcesses();
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const PROCESSENTRY32W& process : processes)
+            if (tree.count(process.th32ParentProcessID) && tree.insert(process.th32ProcessID).second) grew = true;
+    }
+    return tree;
 }
 
 RunResult runWatched(const std::wstring& commandLine, const RunOptions& options) {
@@ -135,27 +186,26 @@ RunResult runWatched(const std::wstring& commandLine, const RunOptions& options)
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(), &si,
                         &pi)) {
+        result.startError = GetLastError();
         result.exitCode = 0xFFFFFFFF;
         result.timedOut = true;
         return result;
     }
+    result.processId = pi.dwProcessId;
     if (options.onStarted) options.onStarted(pi);
+    const auto watched = [&] { return options.watchDescendants ? processTree(pi.dwProcessId) : std::set{pi.dwProcessId}; };
     std::set<HWND> answered;
-    DWORD waited = 0;
-    const DWORD step = 50;
-    while (WaitForSingleObject(pi.hProcess, step) == WAIT_TIMEOUT) {
-        waited += step;
-        for (HWND box : findBoxes(pi.dwProcessId)) {
-            if (answered.count(box)) continue;
-            Sleep(150);  // let the box finish drawing its text and icon
-            SeenBox seen = readBox(box);
-            answered.insert(box);
-            result.boxes.push_back(seen);
-            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(options.answer(seen)), 0);
+    for (DWORD waited = kPollMs;; waited += kPollMs) {
+        const bool ended = WaitForSingleObject(pi.hProcess, kPollMs) != WAIT_TIMEOUT;
+        if (ended && !options.watchDescendants) break;
+        for (DWORD process : watched()) {
+            std::vector<HWND> boxes = findBoxes(process);
+            if (options.drive) std::erase_if(boxes, [&](HWND box) { return options.drive(box, waited); });
+            answerNewBoxes(boxes, answered, options.answer, [&](const SeenBox& seen) { result.boxes.push_back(seen); });
         }
+        if (ended) break;
         if (waited >= options.timeoutMs) {
-            TerminateProcess(pi.hProcess, 0xDEAD);
-            WaitForSingleObject(pi.hProcess, 5000);
+            killWatched(pi, watched());
             result.timedOut = true;
             break;
         }
