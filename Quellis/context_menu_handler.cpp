@@ -94,9 +94,9 @@ IFACEMETHODIMP CQuellis::QueryContextMenu(HMENU menu, UINT index, UINT firstComm
 
     InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommandId, kMenuItemText);
     SetMenuItemBitmaps(menu, index, MF_BYPOSITION, menuBitmap, nullptr);
-    quellis::copyBounded(verbA, kVerbCapacity, std::string_view(kVerbA));
+    varkel::quellis::copyBounded(verbA, kVerbCapacity, std::string_view(kVerbA));
     verbASet = true;
-    quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(kVerbW));
+    varkel::quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(kVerbW));
     verbWSet = true;
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandIdsUsed);
 }
@@ -105,10 +105,10 @@ bool CQuellis::acceptsCommand(const CMINVOKECOMMANDINFO& info) const {
     if (isWideInvocation(info)) {
         const auto& wideInfo = reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info);
         if (!isCommandOffset(wideInfo.lpVerbW)) {
-            return verbWSet && quellis::verbEquals(varkel::asPortable(wideInfo.lpVerbW), varkel::asPortable(verbW));
+            return verbWSet && varkel::quellis::verbEquals(varkel::asPortable(wideInfo.lpVerbW), varkel::asPortable(verbW));
         }
     } else if (!isCommandOffset(info.lpVerb)) {
-        return verbASet && quellis::verbEquals(info.lpVerb, verbA);
+        return verbASet && varkel::quellis::verbEquals(info.lpVerb, verbA);
     }
     // Both forms take the offset from lpVerb.
     return commandOffset(info.lpVerb) == kOurCommandOffset;
@@ -134,16 +134,16 @@ IFACEMETHODIMP CQuellis::GetCommandString(UINT_PTR commandOffset, UINT type, UIN
     auto* wideBuffer = reinterpret_cast<wchar_t*>(buffer);
     switch (type) {
         case GCS_VERBA:
-            if (verbASet) quellis::copyBounded(buffer, bufferSize, std::string_view(verbA));
+            if (verbASet) varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(verbA));
             break;
         case GCS_HELPTEXTA:
-            quellis::copyBounded(buffer, bufferSize, std::string_view(kHelpTextA));
+            varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(kHelpTextA));
             break;
         case GCS_VERBW:
-            if (verbWSet) quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(verbW));
+            if (verbWSet) varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(verbW));
             break;
         case GCS_HELPTEXTW:
-            quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(kHelpTextW));
+            varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(kHelpTextW));
             break;
         default:
             break;  // GCS_VALIDATEA, GCS_VALIDATEW and the rest: nothing to give

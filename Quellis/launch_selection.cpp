@@ -35,7 +35,7 @@ bool readLauncherCommand(LauncherCommand& command) {
 std::u16string toU16(const std::wstring& text) { return varkel::toPortable(text); }
 
 void reportLaunchFailure(const wchar_t* command, int code) {
-    std::u16string message = quellis::launchFailureText(varkel::asPortable(command), code);
+    std::u16string message = varkel::quellis::launchFailureText(varkel::asPortable(command), code);
     MessageBoxW(nullptr, varkel::asWide(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
 }
 
@@ -48,13 +48,13 @@ void LaunchWithSelection(const std::vector<std::wstring>& paths) {
     std::vector<std::u16string> selectedPaths;
     selectedPaths.reserve(paths.size());
     for (const auto& path : paths) selectedPaths.push_back(toU16(path));
-    std::u16string parameters = quellis::buildParameterString(selectedPaths);
+    std::u16string parameters = varkel::quellis::buildParameterString(selectedPaths);
     // A selection too large for one command line goes to the launcher in a
     // list file; every other one exactly as ever.
-    if (!quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
+    if (!varkel::quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
         std::optional<std::wstring> list = WriteSelectionList(selectedPaths);
         if (!list) return;
-        parameters = quellis::fileListParameter(toU16(*list));
+        parameters = varkel::quellis::fileListParameter(toU16(*list));
     }
 
     HINSTANCE started = ShellExecuteW(nullptr, L"open", command.text, reinterpret_cast<const wchar_t*>(parameters.c_str()),

@@ -4,7 +4,7 @@
 #include "format.h"
 #include "text.h"
 
-namespace quellis {
+namespace varkel::quellis {
 
 namespace {
 
@@ -88,4 +88,4 @@ std::u16string selectionListFailureText(std::u16string_view path, std::u16string
     return text;
 }
 
-}  // namespace quellis
+}  // namespace varkel::quellis
