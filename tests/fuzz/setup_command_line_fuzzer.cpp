@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(split.words == varkel::splitArguments(text), "the setup tool splits as the launcher does");
 
     const SetupCommandLine check = checkSetupCommandLine(text);
-    if (split.tooManyWords) fuzz::require(check.rejection == Rejection::TooManyWords, "too many words are refused");
-    else if (split.wordTooLong) fuzz::require(check.rejection == Rejection::WordTooLong, "a long word is refused");
-    else if (split.words.empty()) fuzz::require(check.rejection == Rejection::NoWords, "no words are refused");
+    if (split.tooManyWords) fuzz::require(check.rejection == Rejection::tooManyWords, "too many words are refused");
+    else if (split.wordTooLong) fuzz::require(check.rejection == Rejection::wordTooLong, "a long word is refused");
+    else if (split.words.empty()) fuzz::require(check.rejection == Rejection::noWords, "no words are refused");
     if (check.accepted() && check.installMode) {
         fuzz::require(!check.launcherPath.empty(), "an install names a launcher path");
         fuzz::require(std::find(split.words.begin(), split.words.end(), check.launcherPath) != split.words.end(),
