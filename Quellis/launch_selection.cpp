@@ -52,7 +52,7 @@ void LaunchWithSelection(const std::vector<std::wstring>& paths) {
     // A selection too large for one command line goes to the launcher in a
     // list file; every other one exactly as ever.
     if (!varkel::quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
-        std::optional<std::wstring> list = WriteSelectionList(selectedPaths);
+        std::optional<std::wstring> list = writeSelectionList(selectedPaths);
         if (!list) return;
         parameters = varkel::quellis::fileListParameter(toU16(*list));
     }

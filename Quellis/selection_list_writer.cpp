@@ -68,7 +68,7 @@ void reportFailure(const std::wstring& path, DWORD code) {
 
 }  // namespace
 
-std::optional<std::wstring> WriteSelectionList(const std::vector<std::u16string>& paths) {
+std::optional<std::wstring> writeSelectionList(const std::vector<std::u16string>& paths) {
     std::wstring folder = temporaryFolder();
     if (folder.empty()) {
         reportFailure(folder, GetLastError());
