@@ -47,10 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::require(check.launcherPath != word, "a switch is never taken for the launcher path");
     }
 
-    static const std::u16string tail = usageTail();
+    static const std::u16string kUsageTail = usageTail();
     const std::u16string usage = usageMessage(text);
     fuzz::require(usage.size() <= kMaxMessageChars, "the usage message fits the buffer");
-    fuzz::require(usage.size() >= tail.size() && usage.compare(usage.size() - tail.size(), tail.size(), tail) == 0,
+    fuzz::require(usage.size() >= kUsageTail.size() &&
+                      usage.compare(usage.size() - kUsageTail.size(), kUsageTail.size(), kUsageTail) == 0,
                   "the usage text always shows in full");
 
     fuzz::require(elevatedParameters(text) == u"/nofork " + text, "the elevated instance gets the text unchanged");
