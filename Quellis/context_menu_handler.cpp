@@ -81,14 +81,14 @@ IFACEMETHODIMP CQuellis::Initialize(PCIDLIST_ABSOLUTE /*folder*/, IDataObject* n
 IFACEMETHODIMP CQuellis::QueryContextMenu(HMENU menu, UINT index, UINT firstCommandId, UINT /*lastCommandId*/,
                                           UINT /*flags*/) {
     fileCount = 0;
-    selection.release();
+    selection_.release();
     if (dataObject == nullptr) return S_OK;
 
-    HRESULT hr = selection.fetch(dataObject);
+    HRESULT hr = selection_.fetch(dataObject);
     if (FAILED(hr)) return hr;
-    fileCount = selection.countFiles();
+    fileCount = selection_.countFiles();
     if (fileCount <= 0) {
-        selection.release();
+        selection_.release();
         return S_OK;
     }
 
@@ -121,7 +121,7 @@ IFACEMETHODIMP CQuellis::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     // nothing to open.
     if (fileCount <= 0) return E_FAIL;
     try {
-        LaunchWithSelection(selection.paths(fileCount));
+        LaunchWithSelection(selection_.paths(fileCount));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
