@@ -7,8 +7,10 @@
 #include "menu_bitmap.h"
 #include "module_state.h"
 #include "portable/command_text.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
 #include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -92,11 +94,11 @@ IFACEMETHODIMP CQuellis::QueryContextMenu(HMENU menu, UINT index, UINT firstComm
         return S_OK;
     }
 
-    InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommandId, kMenuItemText);
+    InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommandId, varkel::asWide(text::kMenuItem));
     SetMenuItemBitmaps(menu, index, MF_BYPOSITION, menuBitmap, nullptr);
-    varkel::quellis::copyBounded(verbA, kVerbCapacity, std::string_view(kVerbA));
+    varkel::quellis::copyBounded(verbA, kVerbCapacity, std::string_view(text::kVerbA));
     verbASet = true;
-    varkel::quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(kVerbW));
+    varkel::quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(varkel::asWide(text::kVerb)));
     verbWSet = true;
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandIdsUsed);
 }
@@ -137,13 +139,13 @@ IFACEMETHODIMP CQuellis::GetCommandString(UINT_PTR commandOffset, UINT type, UIN
             if (verbASet) varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(verbA));
             break;
         case GCS_HELPTEXTA:
-            varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(kHelpTextA));
+            varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(text::kHelpTextA));
             break;
         case GCS_VERBW:
             if (verbWSet) varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(verbW));
             break;
         case GCS_HELPTEXTW:
-            varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(kHelpTextW));
+            varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(varkel::asWide(text::kHelpText)));
             break;
         default:
             break;  // GCS_VALIDATEA, GCS_VALIDATEW and the rest: nothing to give

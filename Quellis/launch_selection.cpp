@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include "portable/launch_parameters.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
 #include "registry_access.h"
 #include "registry_layout.h"
 #include "selection_list_writer.h"
 #include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -36,7 +38,7 @@ std::u16string toU16(const std::wstring& text) { return varkel::toPortable(text)
 
 void reportLaunchFailure(const wchar_t* command, int code) {
     std::u16string message = varkel::quellis::launchFailureText(varkel::asPortable(command), code);
-    MessageBoxW(nullptr, varkel::asWide(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+    MessageBoxW(nullptr, varkel::asWide(message.c_str()), varkel::asWide(text::kCaption), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace
@@ -57,8 +59,8 @@ void LaunchWithSelection(const std::vector<std::wstring>& paths) {
         parameters = varkel::quellis::fileListParameter(toU16(*list));
     }
 
-    HINSTANCE started = ShellExecuteW(nullptr, L"open", command.text, reinterpret_cast<const wchar_t*>(parameters.c_str()),
-                                      nullptr, SW_SHOWNORMAL);
+    HINSTANCE started = ShellExecuteW(nullptr, varkel::asWide(text::kOpenOperation), command.text,
+                                      varkel::asWide(parameters.c_str()), nullptr, SW_SHOWNORMAL);
     // The result is a number disguised as a handle: its low 32 bits, signed.
     auto code = static_cast<int>(reinterpret_cast<INT_PTR>(started));
     if (code <= kLastShellExecuteError) reportLaunchFailure(command.text, code);

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "portable/launch_parameters.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
+#include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -63,7 +66,7 @@ std::u16string systemText(DWORD code) {
 
 void reportFailure(const std::wstring& path, DWORD code) {
     std::u16string message = varkel::quellis::selectionListFailureText(toU16(path), systemText(code), static_cast<int>(code));
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+    MessageBoxW(nullptr, varkel::asWide(message.c_str()), varkel::asWide(text::kCaption), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace
