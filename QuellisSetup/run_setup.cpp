@@ -5,6 +5,7 @@
 
 #include "module_path.h"
 #include "own_path.h"
+#include "quellis_exports.h"
 #include "quellis_module.h"
 #include "setup_exit_codes.h"
 #include "setup_message_box.h"
@@ -26,9 +27,9 @@ struct Job {
     const char16_t* serverFailed;
 };
 
-constexpr Job kInstall{text::kRegisterAppExport, text::kRegisterServerExport, text::kWritePathFailed,
+constexpr Job kInstall{kRegisterAppExportName, kRegisterServerExportName, text::kWritePathFailed,
                        text::kRegisterServerFailed};
-constexpr Job kUninstall{text::kUnregisterAppExport, text::kUnregisterServerExport, text::kRemovePathFailed,
+constexpr Job kUninstall{kUnregisterAppExportName, kUnregisterServerExportName, text::kRemovePathFailed,
                          text::kUnregisterServerFailed};
 
 void showModuleNotFound(const std::wstring& quellisPath) {
