@@ -7,8 +7,10 @@
 #include "menu_bitmap.h"
 #include "module_state.h"
 #include "portable/command_text.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
 #include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -81,22 +83,22 @@ IFACEMETHODIMP CQuellis::Initialize(PCIDLIST_ABSOLUTE /*folder*/, IDataObject* n
 IFACEMETHODIMP CQuellis::QueryContextMenu(HMENU menu, UINT index, UINT firstCommandId, UINT /*lastCommandId*/,
                                           UINT /*flags*/) {
     fileCount = 0;
-    selection.release();
+    selection_.release();
     if (dataObject == nullptr) return S_OK;
 
-    HRESULT hr = selection.fetch(dataObject);
+    HRESULT hr = selection_.fetch(dataObject);
     if (FAILED(hr)) return hr;
-    fileCount = selection.countFiles();
+    fileCount = selection_.countFiles();
     if (fileCount <= 0) {
-        selection.release();
+        selection_.release();
         return S_OK;
     }
 
-    InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommandId, kMenuItemText);
+    InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, firstCommandId, varkel::asWide(text::kMenuItem));
     SetMenuItemBitmaps(menu, index, MF_BYPOSITION, menuBitmap, nullptr);
-    quellis::copyBounded(verbA, kVerbCapacity, std::string_view(kVerbA));
+    varkel::quellis::copyBounded(verbA, kVerbCapacity, std::string_view(text::kVerbA));
     verbASet = true;
-    quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(kVerbW));
+    varkel::quellis::copyBounded(verbW, kVerbCapacity, std::wstring_view(varkel::asWide(text::kVerb)));
     verbWSet = true;
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCommandIdsUsed);
 }
@@ -105,10 +107,10 @@ bool CQuellis::acceptsCommand(const CMINVOKECOMMANDINFO& info) const {
     if (isWideInvocation(info)) {
         const auto& wideInfo = reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info);
         if (!isCommandOffset(wideInfo.lpVerbW)) {
-            return verbWSet && quellis::verbEquals(varkel::asPortable(wideInfo.lpVerbW), varkel::asPortable(verbW));
+            return verbWSet && varkel::quellis::verbEquals(varkel::asPortable(wideInfo.lpVerbW), varkel::asPortable(verbW));
         }
     } else if (!isCommandOffset(info.lpVerb)) {
-        return verbASet && quellis::verbEquals(info.lpVerb, verbA);
+        return verbASet && varkel::quellis::verbEquals(info.lpVerb, verbA);
     }
     // Both forms take the offset from lpVerb.
     return commandOffset(info.lpVerb) == kOurCommandOffset;
@@ -121,7 +123,7 @@ IFACEMETHODIMP CQuellis::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     // nothing to open.
     if (fileCount <= 0) return E_FAIL;
     try {
-        LaunchWithSelection(selection.paths(fileCount));
+        LaunchWithSelection(selection_.paths(fileCount));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -134,16 +136,16 @@ IFACEMETHODIMP CQuellis::GetCommandString(UINT_PTR commandOffset, UINT type, UIN
     auto* wideBuffer = reinterpret_cast<wchar_t*>(buffer);
     switch (type) {
         case GCS_VERBA:
-            if (verbASet) quellis::copyBounded(buffer, bufferSize, std::string_view(verbA));
+            if (verbASet) varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(verbA));
             break;
         case GCS_HELPTEXTA:
-            quellis::copyBounded(buffer, bufferSize, std::string_view(kHelpTextA));
+            varkel::quellis::copyBounded(buffer, bufferSize, std::string_view(text::kHelpTextA));
             break;
         case GCS_VERBW:
-            if (verbWSet) quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(verbW));
+            if (verbWSet) varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(verbW));
             break;
         case GCS_HELPTEXTW:
-            quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(kHelpTextW));
+            varkel::quellis::copyBounded(wideBuffer, bufferSize, std::wstring_view(varkel::asWide(text::kHelpText)));
             break;
         default:
             break;  // GCS_VALIDATEA, GCS_VALIDATEW and the rest: nothing to give

@@ -45,5 +45,5 @@ private:
     IDataObject* dataObject;
     // The drop that fileCount counts. Each handler keeps its own: handlers of
     // several windows live side by side.
-    DropSelection selection;
+    DropSelection selection_;
 };

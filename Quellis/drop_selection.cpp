@@ -20,31 +20,31 @@ std::wstring dropPath(HDROP drop, UINT index) {
 
 }  // namespace
 
-DropSelection::DropSelection() : medium() {}
+DropSelection::DropSelection() : medium_() {}
 
 DropSelection::~DropSelection() { release(); }
 
 HRESULT DropSelection::fetch(IDataObject* dataObject) {
     release();
     FORMATETC format = hdropFormat();
-    HRESULT hr = dataObject->GetData(&format, &medium);
+    HRESULT hr = dataObject->GetData(&format, &medium_);
     // A failed GetData leaves nothing to release; a medium we cannot read as
     // a drop handle is handed back at once.
     if (FAILED(hr)) {
-        medium = STGMEDIUM();
-    } else if (medium.tymed != TYMED_HGLOBAL) {
+        medium_ = STGMEDIUM();
+    } else if (medium_.tymed != TYMED_HGLOBAL) {
         release();
     }
     return hr;
 }
 
 void DropSelection::release() {
-    if (medium.tymed != TYMED_NULL) ReleaseStgMedium(&medium);
-    medium = STGMEDIUM();
+    if (medium_.tymed != TYMED_NULL) ReleaseStgMedium(&medium_);
+    medium_ = STGMEDIUM();
 }
 
 HDROP DropSelection::dropHandle() const {
-    return medium.tymed == TYMED_HGLOBAL ? static_cast<HDROP>(medium.hGlobal) : nullptr;
+    return medium_.tymed == TYMED_HGLOBAL ? static_cast<HDROP>(medium_.hGlobal) : nullptr;
 }
 
 int DropSelection::countFiles() const {

@@ -29,5 +29,5 @@ public:
     std::vector<std::wstring> paths(int count) const;
 
 private:
-    STGMEDIUM medium;
+    STGMEDIUM medium_;
 };

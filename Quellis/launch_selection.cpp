@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include "portable/launch_parameters.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
 #include "registry_access.h"
 #include "registry_layout.h"
 #include "selection_list_writer.h"
 #include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -35,8 +37,8 @@ bool readLauncherCommand(LauncherCommand& command) {
 std::u16string toU16(const std::wstring& text) { return varkel::toPortable(text); }
 
 void reportLaunchFailure(const wchar_t* command, int code) {
-    std::u16string message = quellis::launchFailureText(varkel::asPortable(command), code);
-    MessageBoxW(nullptr, varkel::asWide(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+    std::u16string message = varkel::quellis::launchFailureText(varkel::asPortable(command), code);
+    MessageBoxW(nullptr, varkel::asWide(message.c_str()), varkel::asWide(text::kCaption), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace
@@ -48,17 +50,17 @@ void LaunchWithSelection(const std::vector<std::wstring>& paths) {
     std::vector<std::u16string> selectedPaths;
     selectedPaths.reserve(paths.size());
     for (const auto& path : paths) selectedPaths.push_back(toU16(path));
-    std::u16string parameters = quellis::buildParameterString(selectedPaths);
+    std::u16string parameters = varkel::quellis::buildParameterString(selectedPaths);
     // A selection too large for one command line goes to the launcher in a
     // list file; every other one exactly as ever.
-    if (!quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
-        std::optional<std::wstring> list = WriteSelectionList(selectedPaths);
+    if (!varkel::quellis::fitsOnCommandLine(toU16(command.text), parameters)) {
+        std::optional<std::wstring> list = writeSelectionList(selectedPaths);
         if (!list) return;
-        parameters = quellis::fileListParameter(toU16(*list));
+        parameters = varkel::quellis::fileListParameter(toU16(*list));
     }
 
-    HINSTANCE started = ShellExecuteW(nullptr, L"open", command.text, reinterpret_cast<const wchar_t*>(parameters.c_str()),
-                                      nullptr, SW_SHOWNORMAL);
+    HINSTANCE started = ShellExecuteW(nullptr, varkel::asWide(text::kOpenOperation), command.text,
+                                      varkel::asWide(parameters.c_str()), nullptr, SW_SHOWNORMAL);
     // The result is a number disguised as a handle: its low 32 bits, signed.
     auto code = static_cast<int>(reinterpret_cast<INT_PTR>(started));
     if (code <= kLastShellExecuteError) reportLaunchFailure(command.text, code);

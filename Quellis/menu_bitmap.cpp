@@ -11,8 +11,8 @@ constexpr COLORREF kColourBytes = 0x00FFFFFF;  // red, green and blue; no flag b
 }  // namespace
 
 HBITMAP LoadMenuBitmap() {
-    quellis::MenuIconChoice choice =
-        quellis::chooseMenuIcon(GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK));
+    varkel::quellis::MenuIconChoice choice =
+        varkel::quellis::chooseMenuIcon(GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK));
     auto icon = static_cast<HICON>(LoadImageW(moduleHandle, reinterpret_cast<const wchar_t*>(choice.groupName),
                                               IMAGE_ICON, choice.size, choice.size, LR_DEFAULTCOLOR));
     if (icon == nullptr) return nullptr;

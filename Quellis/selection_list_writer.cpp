@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "portable/launch_parameters.h"
-#include "quellis_texts.h"
+#include "portable/quellis_messages.h"
+#include "utf16_view.h"
+
+namespace text = varkel::quellis::text;
 
 namespace {
 
@@ -32,7 +35,7 @@ HANDLE createNewList(const std::wstring& folder, std::wstring& path) {
     const ULONGLONG stamp = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; attempt < kNameAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
-        path = folder + fromU16(quellis::selectionListName(GetCurrentProcessId(), stamp, attempt));
+        path = folder + fromU16(varkel::quellis::selectionListName(GetCurrentProcessId(), stamp, attempt));
         file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
@@ -62,13 +65,13 @@ std::u16string systemText(DWORD code) {
 }
 
 void reportFailure(const std::wstring& path, DWORD code) {
-    std::u16string message = quellis::selectionListFailureText(toU16(path), systemText(code), static_cast<int>(code));
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(message.c_str()), kMessageCaption, MB_ICONERROR | MB_OK);
+    std::u16string message = varkel::quellis::selectionListFailureText(toU16(path), systemText(code), static_cast<int>(code));
+    MessageBoxW(nullptr, varkel::asWide(message.c_str()), varkel::asWide(text::kCaption), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace
 
-std::optional<std::wstring> WriteSelectionList(const std::vector<std::u16string>& paths) {
+std::optional<std::wstring> writeSelectionList(const std::vector<std::u16string>& paths) {
     std::wstring folder = temporaryFolder();
     if (folder.empty()) {
         reportFailure(folder, GetLastError());
@@ -80,7 +83,7 @@ std::optional<std::wstring> WriteSelectionList(const std::vector<std::u16string>
         reportFailure(path, GetLastError());
         return std::nullopt;
     }
-    bool written = writeAll(file, quellis::selectionListText(paths));
+    bool written = writeAll(file, varkel::quellis::selectionListText(paths));
     DWORD error = GetLastError();
     // Closing flushes the file: a full disk may show only here.
     if (!CloseHandle(file) && written) {

@@ -10,4 +10,4 @@
 // folder, named "Varkel-selection-<unique>.txt", and returns its full path.
 // When the file cannot be written, none is left behind, the user is told why
 // in a message box, and the result is empty.
-std::optional<std::wstring> WriteSelectionList(const std::vector<std::u16string>& paths);
+std::optional<std::wstring> writeSelectionList(const std::vector<std::u16string>& paths);

@@ -5,6 +5,7 @@
 
 #include "module_path.h"
 #include "own_path.h"
+#include "quellis_exports.h"
 #include "quellis_module.h"
 #include "setup_exit_codes.h"
 #include "setup_message_box.h"
@@ -26,18 +27,18 @@ struct Job {
     const char16_t* serverFailed;
 };
 
-constexpr Job kInstall{text::kRegisterAppExport, text::kRegisterServerExport, text::kWritePathFailed,
+constexpr Job kInstall{kRegisterAppExportName, kRegisterServerExportName, text::kWritePathFailed,
                        text::kRegisterServerFailed};
-constexpr Job kUninstall{text::kUnregisterAppExport, text::kUnregisterServerExport, text::kRemovePathFailed,
+constexpr Job kUninstall{kUnregisterAppExportName, kUnregisterServerExportName, text::kRemovePathFailed,
                          text::kUnregisterServerFailed};
 
 void showModuleNotFound(const std::wstring& quellisPath) {
-    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::Error);
+    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::error);
 }
 
 void showExportMissing(const char* exportName, const std::wstring& quellisPath) {
     showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(quellisPath)}),
-                     MessageIcon::Error);
+                     MessageIcon::error);
 }
 
 // Registry failures are left to an instance that cannot restart: the
@@ -58,7 +59,7 @@ void showDone(const SetupCommandLine& options) {
     const std::u16string message = options.installMode
                                        ? formatSetupMessage(text::kInstallDone, {options.launcherPath})
                                        : formatSetupMessage(text::kUninstallDone, {});
-    showSetupMessage(message, MessageIcon::Information);
+    showSetupMessage(message, MessageIcon::information);
 }
 
 }  // namespace
@@ -67,7 +68,7 @@ bool ParseSetupCommandLine(const wchar_t* commandLine, SetupState& state) {
     const std::wstring_view line = commandLine ? commandLine : L"";
     state.options = checkSetupCommandLine(asPortable(line));
     if (state.options.accepted()) return true;
-    showSetupMessage(usageMessage(asPortable(line)), MessageIcon::Error);
+    showSetupMessage(usageMessage(asPortable(line)), MessageIcon::error);
     return false;
 }
 
@@ -93,7 +94,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
     }
     const std::wstring launcherPath = toWide(options.launcherPath);  // empty for uninstall
     if (!appExport(launcherPath.c_str(), options.allUsers)) {
-        showRegistryFailure(options, job.appFailed, MessageIcon::Error);
+        showRegistryFailure(options, job.appFailed, MessageIcon::error);
         return exit_code::kLauncherPathFailed;
     }
 
@@ -103,7 +104,7 @@ int RunSetup(const wchar_t* commandLine, SetupState& state) {
         return exit_code::kServerExportMissing;
     }
     if (!serverExport(options.allUsers)) {
-        showRegistryFailure(options, job.serverFailed, MessageIcon::Warning);
+        showRegistryFailure(options, job.serverFailed, MessageIcon::warning);
         return exit_code::kRegisterServerFailed;
     }
 

@@ -11,9 +11,9 @@ namespace {
 
 UINT iconStyle(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Error: return MB_ICONERROR;
-        case MessageIcon::Warning: return MB_ICONWARNING;
-        case MessageIcon::Information: return MB_ICONINFORMATION;
+        case MessageIcon::error: return MB_ICONERROR;
+        case MessageIcon::warning: return MB_ICONWARNING;
+        case MessageIcon::information: return MB_ICONINFORMATION;
     }
     return MB_ICONERROR;
 }

@@ -6,7 +6,7 @@
 
 namespace varkel::setup {
 
-enum class MessageIcon { Error, Warning, Information };
+enum class MessageIcon { error, warning, information };
 
 void showSetupMessage(std::u16string_view text, MessageIcon icon);
 

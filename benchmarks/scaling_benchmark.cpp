@@ -170,7 +170,7 @@ void ExtensionParameterString(benchmark::State& state) {
     for (std::int64_t i = 0; i < state.range(0); ++i)
         files.push_back(u"C:\\Users\\someone\\Logs\\server " + number(static_cast<std::size_t>(i)) + u"\\application.log");
     for (auto _ : state) {
-        std::u16string parameters = quellis::buildParameterString(files);
+        std::u16string parameters = varkel::quellis::buildParameterString(files);
         benchmark::DoNotOptimize(parameters);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

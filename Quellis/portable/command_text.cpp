@@ -1,6 +1,6 @@
 #include "command_text.h"
 
-namespace quellis {
+namespace varkel::quellis {
 
 namespace {
 
@@ -26,4 +26,4 @@ bool verbEquals(const char* given, std::string_view verb) { return equalsIgnorin
 
 bool verbEquals(const char16_t* given, std::u16string_view verb) { return equalsIgnoringAsciiCase(given, verb); }
 
-}  // namespace quellis
+}  // namespace varkel::quellis

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace quellis {
+namespace varkel::quellis {
 
 // Whether a caller's NUL-terminated verb equals ours without regard to case.
 // Only A-Z and a-z fold into each other (the "C" locale's rule): our verb is
@@ -27,4 +27,4 @@ std::size_t copyBounded(Char* buffer, std::size_t capacity, std::basic_string_vi
     return count;
 }
 
-}  // namespace quellis
+}  // namespace varkel::quellis

@@ -1,22 +1,11 @@
 #include "launch_parameters.h"
 
-#include "selection_list_file.h"
 #include "format.h"
+#include "quellis_messages.h"
+#include "selection_list_file.h"
 #include "utf8.h"
 
-namespace quellis {
-
-namespace {
-
-constexpr std::u16string_view kFailureBeforeCommand = u"ERROR: Unable to start Varkel using command \"";
-constexpr std::u16string_view kFailureBeforeCode =
-    u"\".\nPlease check your Varkel installation and Java installation.\n\nError code: [";
-constexpr std::u16string_view kFailureAfterCode = u"]";
-constexpr std::u16string_view kListFailureBeforePath = u"ERROR: Unable to write the list of selected files to \"";
-constexpr std::u16string_view kListFailureBeforeReason = u"\":\n";
-constexpr std::u16string_view kListFailureBeforeCode = u"\nVarkel was not started.\n\nError code: [";
-
-}  // namespace
+namespace varkel::quellis {
 
 std::u16string buildParameterString(const std::vector<std::u16string>& paths) {
     std::size_t length = 0;
@@ -32,16 +21,11 @@ std::u16string buildParameterString(const std::vector<std::u16string>& paths) {
 }
 
 std::u16string launchFailureText(std::u16string_view command, std::int32_t code) {
-    std::u16string text;
-    text += kFailureBeforeCommand;
-    text += command;
-    text += kFailureBeforeCode;
-    text += varkel::decimalText(code);
-    text += kFailureAfterCode;
+    std::u16string message = varkel::formatMessage(text::kLaunchFailed, {command, code});
     // The message buffer holds 1024 characters with its terminator; a longer
     // text is cut there, as bounded formatting would cut it.
-    text.resize(varkel::headWithin(text, kLaunchFailureTextLimit - 1).size());
-    return text;
+    message.resize(varkel::headWithin(message, kLaunchFailureTextLimit - 1).size());
+    return message;
 }
 
 bool fitsOnCommandLine(std::u16string_view launcher, std::u16string_view parameters) {
@@ -77,15 +61,7 @@ std::u16string fileListParameter(std::u16string_view listPath) {
 }
 
 std::u16string selectionListFailureText(std::u16string_view path, std::u16string_view systemText, std::int32_t code) {
-    std::u16string text;
-    text += kListFailureBeforePath;
-    text += path;
-    text += kListFailureBeforeReason;
-    text += systemText;
-    text += kListFailureBeforeCode;
-    text += varkel::decimalText(code);
-    text += kFailureAfterCode;
-    return text;
+    return varkel::formatMessage(text::kSelectionListFailed, {path, systemText, code});
 }
 
-}  // namespace quellis
+}  // namespace varkel::quellis

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quellis {
+namespace varkel::quellis {
 
 // Every path in double quotes and followed by one blank, the last one
 // included: the launcher splits its command line at blanks outside quotes,
@@ -51,4 +51,4 @@ std::u16string fileListParameter(std::u16string_view listPath);
 // system's text for the error and its code.
 std::u16string selectionListFailureText(std::u16string_view path, std::u16string_view systemText, std::int32_t code);
 
-}  // namespace quellis
+}  // namespace varkel::quellis

@@ -1,6 +1,6 @@
 #include "menu_icon_choice.h"
 
-namespace quellis {
+namespace varkel::quellis {
 
 namespace {
 
@@ -22,4 +22,4 @@ MenuIconChoice chooseMenuIcon(int checkWidth, int checkHeight) {
     return kSmallestMenuIcon;
 }
 
-}  // namespace quellis
+}  // namespace varkel::quellis

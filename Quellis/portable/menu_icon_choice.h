@@ -1,7 +1,7 @@
 // Which of the module's menu pictures fits the menu's check-mark area.
 #pragma once
 
-namespace quellis {
+namespace varkel::quellis {
 
 struct MenuIconChoice {
     int size;                 // width and height in pixels
@@ -13,4 +13,4 @@ struct MenuIconChoice {
 // none of the larger ones fits.
 MenuIconChoice chooseMenuIcon(int checkWidth, int checkHeight);
 
-}  // namespace quellis
+}  // namespace varkel::quellis

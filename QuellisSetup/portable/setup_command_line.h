@@ -29,27 +29,27 @@ using SplitWords = varkel::SplitWords;
 SplitWords splitSetupWords(std::u16string_view commandLine);
 
 enum class Rejection {
-    None,
-    NoWords,               // empty, or blanks and quotes only
-    TooManyWords,
-    WordTooLong,
-    UnknownWord,           // a word that is neither a switch nor an expected path
-    SwitchInsteadOfPath,   // a switch where the word after "/install" was due
-    MissingPath,           // "/install" without a following word
-    InstallAndUninstall,
-    NoJob,                 // neither "/install" nor "/uninstall"
+    none,
+    noWords,               // empty, or blanks and quotes only
+    tooManyWords,
+    wordTooLong,
+    unknownWord,           // a word that is neither a switch nor an expected path
+    switchInsteadOfPath,   // a switch where the word after "/install" was due
+    missingPath,           // "/install" without a following word
+    installAndUninstall,
+    noJob,                 // neither "/install" nor "/uninstall"
 };
 
 // The outcome of the check. The flags keep whatever was set before a
 // rejection, as the tool's flags always have.
 struct SetupCommandLine {
-    Rejection rejection = Rejection::None;
+    Rejection rejection = Rejection::none;
     bool installMode = true;
     bool allUsers = false;
     bool silent = false;
     bool forkAllowed = true;
     std::u16string launcherPath;
-    bool accepted() const { return rejection == Rejection::None; }
+    bool accepted() const { return rejection == Rejection::none; }
 };
 
 SetupCommandLine checkSetupCommandLine(std::u16string_view commandLine);

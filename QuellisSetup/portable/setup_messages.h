@@ -23,15 +23,10 @@ inline constexpr const char16_t* kUsage =
 inline constexpr const char16_t* kShortenedMark = u"...";
 
 // ---- Loading the shell extension module ----------------------------------------------------
-inline constexpr const char16_t* kModuleFileName = u"Quellis64.dll";
+// The module's file name and its export names are the contract with the
+// module (quellis_exports.h).
 inline constexpr const char16_t* kModuleNotFound = u"ERROR: Unable to find \"%s\"";
 inline constexpr const char16_t* kExportMissing = u"ERROR: Unable to get function \"%s\"\nfrom \"%s\".";
-
-// ---- Export names (GetProcAddress takes narrow names; the messages wide ones) ----------
-inline constexpr const char* kRegisterAppExport = "RegisterVarkelApp";
-inline constexpr const char* kUnregisterAppExport = "UnregisterVarkelApp";
-inline constexpr const char* kRegisterServerExport = "DllRegisterServer";
-inline constexpr const char* kUnregisterServerExport = "DllUnregisterServer";
 
 // ---- Registry failures (shown only by an instance that may not restart) --------------------
 inline constexpr const char16_t* kWritePathFailed =

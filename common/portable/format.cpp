@@ -5,9 +5,9 @@ namespace varkel {
 namespace {
 
 WideString pointerHex(std::uint64_t value, int hexDigits) {
-    static const char16_t hex[] = u"0123456789ABCDEF";
+    static const char16_t kHexDigits[] = u"0123456789ABCDEF";
     WideString out(static_cast<std::size_t>(hexDigits), u'0');
-    for (int i = hexDigits - 1; i >= 0; --i, value >>= 4) out[static_cast<std::size_t>(i)] = hex[value & 0xF];
+    for (int i = hexDigits - 1; i >= 0; --i, value >>= 4) out[static_cast<std::size_t>(i)] = kHexDigits[value & 0xF];
     return out;
 }
 

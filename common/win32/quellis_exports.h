@@ -12,6 +12,15 @@
 
 namespace varkel {
 
+// The module's file name: the setup tool loads it from its own directory.
+inline constexpr const wchar_t* kQuellisModuleName = L"Quellis64.dll";
+
+// The names the exports are bound by (GetProcAddress takes narrow names).
+inline constexpr const char* kRegisterAppExportName = "RegisterVarkelApp";
+inline constexpr const char* kUnregisterAppExportName = "UnregisterVarkelApp";
+inline constexpr const char* kRegisterServerExportName = "DllRegisterServer";
+inline constexpr const char* kUnregisterServerExportName = "DllUnregisterServer";
+
 using ServerExport = bool(WINAPI*)(bool allUsers);                          // DllRegisterServer, DllUnregisterServer
 using AppExport = bool(WINAPI*)(const wchar_t* launcherPath, bool allUsers);  // RegisterVarkelApp, UnregisterVarkelApp
 

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::require(tokenChars == kept, "splitting loses and adds no character but quotes and separating blanks");
 
-    const std::u16string parameters = quellis::buildParameterString(tokens);
+    const std::u16string parameters = varkel::quellis::buildParameterString(tokens);
     fuzz::require(varkel::splitArguments(parameters) == tokens,
                   "the extension's parameter string splits back into the same arguments");
 
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // (A first line that begins with U+FEFF would be read as a byte-order mark.)
     if (list.lines.empty() || list.lines[0][0] != u'\uFEFF') {
-        fuzz::require(varkel::decodeFileList(quellis::selectionListText(list.lines)).lines == list.lines,
+        fuzz::require(varkel::decodeFileList(varkel::quellis::selectionListText(list.lines)).lines == list.lines,
                       "decoded lines written again decode to the same lines");
     }
 
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (token.find_first_of(u"\r\n") == varkel::WideString::npos && !(paths.empty() && token[0] == u'\uFEFF'))
             paths.push_back(token);
     }
-    const varkel::FileListText selection = varkel::decodeFileList(quellis::selectionListText(paths));
+    const varkel::FileListText selection = varkel::decodeFileList(varkel::quellis::selectionListText(paths));
     fuzz::require(selection.badLine == 0 && selection.lines == paths,
                   "the extension's selection list reads back as the same paths");
     return 0;

@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(split.words == varkel::splitArguments(text), "the setup tool splits as the launcher does");
 
     const SetupCommandLine check = checkSetupCommandLine(text);
-    if (split.tooManyWords) fuzz::require(check.rejection == Rejection::TooManyWords, "too many words are refused");
-    else if (split.wordTooLong) fuzz::require(check.rejection == Rejection::WordTooLong, "a long word is refused");
-    else if (split.words.empty()) fuzz::require(check.rejection == Rejection::NoWords, "no words are refused");
+    if (split.tooManyWords) fuzz::require(check.rejection == Rejection::tooManyWords, "too many words are refused");
+    else if (split.wordTooLong) fuzz::require(check.rejection == Rejection::wordTooLong, "a long word is refused");
+    else if (split.words.empty()) fuzz::require(check.rejection == Rejection::noWords, "no words are refused");
     if (check.accepted() && check.installMode) {
         fuzz::require(!check.launcherPath.empty(), "an install names a launcher path");
         fuzz::require(std::find(split.words.begin(), split.words.end(), check.launcherPath) != split.words.end(),
@@ -47,10 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::require(check.launcherPath != word, "a switch is never taken for the launcher path");
     }
 
-    static const std::u16string tail = usageTail();
+    static const std::u16string kUsageTail = usageTail();
     const std::u16string usage = usageMessage(text);
     fuzz::require(usage.size() <= kMaxMessageChars, "the usage message fits the buffer");
-    fuzz::require(usage.size() >= tail.size() && usage.compare(usage.size() - tail.size(), tail.size(), tail) == 0,
+    fuzz::require(usage.size() >= kUsageTail.size() &&
+                      usage.compare(usage.size() - kUsageTail.size(), kUsageTail.size(), kUsageTail) == 0,
                   "the usage text always shows in full");
 
     fuzz::require(elevatedParameters(text) == u"/nofork " + text, "the elevated instance gets the text unchanged");

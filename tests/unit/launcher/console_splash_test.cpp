@@ -168,7 +168,7 @@ TEST_F(ConsoleSplashTest, CreateConsoleWidensTheBufferAndEnlargesTheWindowAtItsC
         SetUp();
         machine().consoleBuffer = c.buffer;
         machine().consoleWindow = c.window;
-        varkel::createConsole(ctx);
+        varkel::createConsole(ctx_);
         // The size is applied even when it stays, and the streams are bound last.
         EXPECT_EQ(machine().consoleLog,
                   (std::vector<std::string>{"AllocConsole", c.appliedBuffer, c.movedWindow, "BindStandardStreams"}));
@@ -179,7 +179,7 @@ TEST_F(ConsoleSplashTest, CreateConsoleWidensTheBufferAndEnlargesTheWindowAtItsC
 TEST_F(ConsoleSplashTest, ConsoleThatCannotBeSizedIsStillUsed) {
     machine().consoleBuffer.reset();
     machine().consoleWindow.reset();
-    varkel::createConsole(ctx);
+    varkel::createConsole(ctx_);
     EXPECT_EQ(machine().consoleLog, (std::vector<std::string>{"AllocConsole", "BindStandardStreams"}));
     EXPECT_TRUE(machine().boxes.empty());
 }
@@ -313,7 +313,7 @@ TEST_F(ConsoleSplashTest, FirstLibraryThatLoadsIsUsedFromItsOwnDirectory) {
 
     launch(u"");
 
-    EXPECT_EQ(ctx.jvmLibraryPath, kServerJvm);
+    EXPECT_EQ(ctx_.jvmLibraryPath, kServerJvm);
     EXPECT_EQ(splashLoadAttempts(), (std::vector<std::u16string>{u"C:\\Varkel\\jre\\bin\\splashscreen.dll",
                                                                  u"C:\\Varkel\\jre\\jre\\bin\\splashscreen.dll"}));
     // Each candidate is loaded with its own directory as the DLL directory, which then stays.
@@ -376,9 +376,9 @@ TEST_F(ConsoleSplashTest, EveryErrorAfterTheSplashScreenClosesItBeforeTheBox) {
 
 TEST_F(ConsoleSplashTest, ShowFatalErrorClosesAShownSplashScreenFirst) {
     installSplash(kJavaSplash);
-    varkel::showSplashScreen(ctx, "pics/splash_screen.png", {kJavaSplash});
+    varkel::showSplashScreen(ctx_, "pics/splash_screen.png", {kJavaSplash});
     machine().calls.clear();
-    EXPECT_THROW(varkel::showFatalError(ctx, u"100% broken", 2), ProcessEnded);
+    EXPECT_THROW(varkel::showFatalError(ctx_, u"100% broken", 2), ProcessEnded);
     EXPECT_EQ(machine().calls, (std::vector<std::string>{"sleep 500", "SplashClose", "box"}));
     EXPECT_EQ(onlyBox().text, u"100% broken");
 }
@@ -386,8 +386,8 @@ TEST_F(ConsoleSplashTest, ShowFatalErrorClosesAShownSplashScreenFirst) {
 TEST_F(ConsoleSplashTest, ClosingWithoutAShownSplashScreenLoadsNothing) {
     // Candidates known but never loaded: closing must not load the library now.
     installSplash(kJavaSplash);
-    ctx.splash.libraryPaths = {kJavaSplash};
-    EXPECT_THROW(varkel::showFatalError(ctx, u"fatal", 3), ProcessEnded);
+    ctx_.splash.libraryPaths = {kJavaSplash};
+    EXPECT_THROW(varkel::showFatalError(ctx_, u"fatal", 3), ProcessEnded);
     EXPECT_EQ(machine().calls, (std::vector<std::string>{"sleep 500", "box"}));
     EXPECT_TRUE(machine().loadAttempts.empty());
 }
@@ -420,7 +420,7 @@ TEST_F(ConsoleSplashTest, NoLoadableLibraryIsTriedOnceAndNeverReported) {
     // Both candidates once; the closes before the box try nothing more.
     EXPECT_EQ(splashLoadAttempts(),
               (std::vector<std::u16string>{kJavaSplash, u"C:\\Java\\jre\\bin\\splashscreen.dll"}));
-    EXPECT_TRUE(ctx.splash.libraryFailed);
+    EXPECT_TRUE(ctx_.splash.libraryFailed);
     EXPECT_FALSE(contains(machine().calls, "SplashClose"));
 }
 

@@ -35,7 +35,7 @@ std::string describe(const std::vector<JavaHomeCandidate>& list) {
 }  // namespace
 
 TEST_F(LauncherTest, CandidatesFromEverySourceInPriorityOrder) {
-    ctx.exeDirectory = u"C:\\Varkel";
+    ctx_.exeDirectory = u"C:\\Varkel";
     machine().existingPaths = {u"C:\\Varkel\\jre", u"C:\\Java\\bin\\java.exe", u"C:\\Windows\\system32\\java.exe",
                                u"C:\\Other\\BIN\\java.exe", u"C:\\Tools\\java.exe"};
     registerJava(View::view32, u"1.8", u"C:\\Java32", std::nullopt);
@@ -44,8 +44,8 @@ TEST_F(LauncherTest, CandidatesFromEverySourceInPriorityOrder) {
     machine().environment[u"PATH"] =
         u"C:\\Windows\\system32;;C:\\Java\\bin\\;C:\\Missing\\bin;C:\\Other\\BIN;C:\\Tools;C:\\WINDOWS\\system32";
     machine().existingPaths.insert(u"C:\\WINDOWS\\system32\\java.exe");
-    varkel::collectJavaHomes(ctx);
-    EXPECT_EQ(describe(ctx.javaHomeCandidates),
+    varkel::collectJavaHomes(ctx_);
+    EXPECT_EQ(describe(ctx_.javaHomeCandidates),
               "C:\\Varkel\\jre|(null)|2|4\n"
               "C:\\Java32|(null)|0|2\n"
               "(null)|C:\\Java64\\bin\\server\\jvm.dll|1|2\n"
@@ -68,7 +68,7 @@ void registerInstall(Root root, View view, const std::u16string& key, const std:
 // other versions highest first), then the vendors' keys under the machine and
 // then the user, each key in its 32-bit and then its 64-bit view.
 TEST_F(LauncherTest, InstallerKeysAfterEveryOtherSourceInKeyOrder) {
-    ctx.exeDirectory = u"C:\\Varkel";
+    ctx_.exeDirectory = u"C:\\Varkel";
     machine().environment[u"JAVA_HOME"] = u"C:\\Home";
     const std::u16string jdk = u"SOFTWARE\\JavaSoft\\JDK";
     registerInstall(Root::localMachine, View::view64, jdk, u"CurrentVersion", u"17");
@@ -91,8 +91,8 @@ TEST_F(LauncherTest, InstallerKeysAfterEveryOtherSourceInKeyOrder) {
                     u"C:\\ms-17");
     registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI",
                     u"Path", u"C:\\temurin-17");
-    varkel::collectJavaHomes(ctx);
-    EXPECT_EQ(describe(ctx.javaHomeCandidates),
+    varkel::collectJavaHomes(ctx_);
+    EXPECT_EQ(describe(ctx_.javaHomeCandidates),
               "C:\\Home|(null)|2|1\n"
               "C:\\jdk-17|C:\\jdk-17\\bin\\server\\jvm.dll|1|2\n"  // trailing backslashes removed
               "C:\\jdk-21.0.1|(null)|1|2\n"
@@ -106,13 +106,13 @@ TEST_F(LauncherTest, InstallerKeysAfterEveryOtherSourceInKeyOrder) {
 }
 
 TEST_F(LauncherTest, JavaPathAloneWhenSet) {
-    ctx.config.javaPath = u"C:\\Nowhere";
+    ctx_.config.javaPath = u"C:\\Nowhere";
     machine().existingPaths = {u"C:\\Varkel\\jre"};
     machine().environment[u"JAVA_HOME"] = u"C:\\Home";
     registerJava(View::view64, u"17", u"C:\\Java64", std::nullopt);
     registerInstall(Root::localMachine, View::view64, u"SOFTWARE\\JavaSoft\\JDK\\21", u"JavaHome", u"C:\\jdk-21");
-    varkel::collectJavaHomes(ctx);
-    EXPECT_EQ(describe(ctx.javaHomeCandidates), "C:\\Nowhere|(null)|2|3\n");
+    varkel::collectJavaHomes(ctx_);
+    EXPECT_EQ(describe(ctx_.javaHomeCandidates), "C:\\Nowhere|(null)|2|3\n");
 }
 
 TEST_F(LauncherTest, LibraryPathsPerCandidateWithoutDuplicates) {
@@ -134,7 +134,7 @@ TEST_F(LauncherTest, FirstLoadableLibraryWinsWithItsDllDirectory) {
     EXPECT_EQ(machine().loadAttempts[1], u"C:\\Java\\bin\\server\\jvm.dll");
     EXPECT_EQ(machine().dllDirectories[0], u"C:\\Java\\bin");
     EXPECT_EQ(machine().dllDirectories[1], u"C:\\Java\\bin");
-    EXPECT_EQ(ctx.jvmModule, machine().libraries[kServerJvm].handle);
+    EXPECT_EQ(ctx_.jvmModule, machine().libraries[kServerJvm].handle);
 }
 
 TEST_F(LauncherTest, NoCandidateMeansJavaIsNotInstalled) {
@@ -218,7 +218,7 @@ TEST_F(LauncherTest, Only32BitBuildRespawnsOnWrongBitness) {
 }
 
 TEST_F(LauncherTest, RespawnCommandLineWithoutArgumentsEndsInABlank) {
-    ctx.exeDirectory = u"C:\\Varkel";
-    ctx.commandLine = u"";
-    EXPECT_EQ(varkel::respawnCommandLine(ctx), u"\"C:\\Varkel\\Varkel-64.exe\" ");
+    ctx_.exeDirectory = u"C:\\Varkel";
+    ctx_.commandLine = u"";
+    EXPECT_EQ(varkel::respawnCommandLine(ctx_), u"\"C:\\Varkel\\Varkel-64.exe\" ");
 }

@@ -23,9 +23,9 @@ TEST_F(LauncherTest, DefaultLaunchPassesFourOptionsAndExitsWithTheResult) {
     EXPECT_FALSE(jvm().argumentsWereNull);
     EXPECT_TRUE(jvm().arguments.empty());
     EXPECT_EQ(machine().currentDirectory, u"C:\\Varkel\\");
-    EXPECT_EQ(ctx.exeDirectory, u"C:\\Varkel");
-    EXPECT_EQ(ctx.startupConfigPath, u"C:\\Varkel\\startup.conf");
-    EXPECT_EQ(ctx.jvmLibraryPath, u"C:\\Java\\bin\\server\\jvm.dll");
+    EXPECT_EQ(ctx_.exeDirectory, u"C:\\Varkel");
+    EXPECT_EQ(ctx_.startupConfigPath, u"C:\\Varkel\\startup.conf");
+    EXPECT_EQ(ctx_.jvmLibraryPath, u"C:\\Java\\bin\\server\\jvm.dll");
 }
 
 TEST_F(LauncherTest, EveryOptionFromTheConfiguration) {
@@ -86,7 +86,7 @@ TEST_F(LauncherTest, ExecutableInADriveRoot) {
     machine().directories[u"C:\\lib\\*"] = varkel::platform::DirectoryListing{true, 1, {}, 18};
     launch(u"");
     EXPECT_EQ(machine().currentDirectory, u"C:\\");
-    EXPECT_EQ(ctx.startupConfigPath, u"C:\\startup.conf");
+    EXPECT_EQ(ctx_.startupConfigPath, u"C:\\startup.conf");
     EXPECT_TRUE(jvm().created);
 }
 
@@ -100,7 +100,7 @@ TEST_F(LauncherTest, JavaPathMayNameTheBinDirectory) {
         SetUp();
         writeConfig(std::string("JAVA_PATH=") + c.javaPath + "\n", false);
         launch(u"");
-        EXPECT_EQ(ctx.config.javaPath, std::u16string(c.normalised)) << c.javaPath;
+        EXPECT_EQ(ctx_.config.javaPath, std::u16string(c.normalised)) << c.javaPath;
     }
 }
 
@@ -217,5 +217,5 @@ TEST_F(LauncherTest, ConsoleTriggersDifferInReach) {
 
 TEST_F(LauncherTest, RespawnKeepsTheCommandLineUnparsed) {
     launch(u"  --console \"a b\"  ");
-    EXPECT_EQ(ctx.commandLine, u"  --console \"a b\"  ");
+    EXPECT_EQ(ctx_.commandLine, u"  --console \"a b\"  ");
 }

@@ -7,8 +7,8 @@
 
 namespace {
 
-using quellis::copyBounded;
-using quellis::verbEquals;
+using varkel::quellis::copyBounded;
+using varkel::quellis::verbEquals;
 
 TEST(VerbEquals, IgnoresTheCaseOfAsciiLettersOnly) {
     const struct {

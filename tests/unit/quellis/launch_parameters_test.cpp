@@ -7,8 +7,8 @@
 
 namespace {
 
-using quellis::buildParameterString;
-using quellis::launchFailureText;
+using varkel::quellis::buildParameterString;
+using varkel::quellis::launchFailureText;
 
 TEST(BuildParameterString, QuotesEveryPathAndFollowsEachWithOneBlank) {
     const struct {
@@ -62,7 +62,7 @@ TEST(LaunchFailureText, NamesTheCommandAndTheCode) {
 TEST(LaunchFailureText, IsCutToTheMessageBuffer) {
     std::u16string command(2000, u'c');
     std::u16string text = launchFailureText(command, 2);
-    ASSERT_EQ(text.size(), quellis::kLaunchFailureTextLimit - 1);
+    ASSERT_EQ(text.size(), varkel::quellis::kLaunchFailureTextLimit - 1);
     EXPECT_EQ(text, (u"ERROR: Unable to start Varkel using command \"" + command).substr(0, 1023));
 
     // One character below the limit fits whole.
@@ -81,9 +81,9 @@ namespace {
 // fill at most 32,767 characters.
 TEST(FitsOnCommandLine, UpToTheLimitWithItsTerminator) {
     const std::u16string launcher = u"C:\\Program Files\\Varkel\\Varkel.exe";
-    const std::size_t room = quellis::kCommandLineLimit - 1 - (launcher.size() + 3);
-    EXPECT_TRUE(quellis::fitsOnCommandLine(launcher, std::u16string(room, u'p')));
-    EXPECT_FALSE(quellis::fitsOnCommandLine(launcher, std::u16string(room + 1, u'p')));
+    const std::size_t room = varkel::quellis::kCommandLineLimit - 1 - (launcher.size() + 3);
+    EXPECT_TRUE(varkel::quellis::fitsOnCommandLine(launcher, std::u16string(room, u'p')));
+    EXPECT_FALSE(varkel::quellis::fitsOnCommandLine(launcher, std::u16string(room + 1, u'p')));
 }
 
 TEST(SelectionList, UTF8LinesWithCrLfAndTheOptionThatNamesIt) {
@@ -99,12 +99,12 @@ TEST(SelectionList, UTF8LinesWithCrLfAndTheOptionThatNamesIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(quellis::selectionListText(c.paths), c.bytes);
+        EXPECT_EQ(varkel::quellis::selectionListText(c.paths), c.bytes);
     }
-    EXPECT_EQ(quellis::selectionListName(12, 18446744073709551615u, 0), u"Varkel-selection-12-18446744073709551615-0.txt");
-    EXPECT_EQ(quellis::fileListParameter(u"C:\\Temp\\Varkel-selection-1.txt"),
+    EXPECT_EQ(varkel::quellis::selectionListName(12, 18446744073709551615u, 0), u"Varkel-selection-12-18446744073709551615-0.txt");
+    EXPECT_EQ(varkel::quellis::fileListParameter(u"C:\\Temp\\Varkel-selection-1.txt"),
               u"\"--file-list=C:\\Temp\\Varkel-selection-1.txt\" ");
-    EXPECT_EQ(quellis::selectionListFailureText(u"C:\\Temp\\x.txt", u"Access denied.", 5),
+    EXPECT_EQ(varkel::quellis::selectionListFailureText(u"C:\\Temp\\x.txt", u"Access denied.", 5),
               u"ERROR: Unable to write the list of selected files to \"C:\\Temp\\x.txt\":\nAccess denied.\nVarkel was "
               u"not started.\n\nError code: [5]");
 }

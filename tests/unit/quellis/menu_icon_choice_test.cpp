@@ -20,7 +20,7 @@ TEST(ChooseMenuIcon, TakesTheLargestPictureThatFitsBothDimensions) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cx << " x " << c.cy);
-        quellis::MenuIconChoice choice = quellis::chooseMenuIcon(c.cx, c.cy);
+        varkel::quellis::MenuIconChoice choice = varkel::quellis::chooseMenuIcon(c.cx, c.cy);
         EXPECT_EQ(choice.size, c.size);
         EXPECT_EQ(std::u16string(choice.groupName), std::u16string(c.group));
     }

@@ -142,36 +142,36 @@ TEST_P(RejectedCommandLine, GivesTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RejectedCommandLine,
     ::testing::Values(
-        RejectedCase{"Empty", u"", Rejection::NoWords}, RejectedCase{"Blanks", u"   ", Rejection::NoWords},
-        RejectedCase{"EmptyQuotes", u"\"\"", Rejection::NoWords},
-        RejectedCase{"InstallAsLastWord", u"/install", Rejection::MissingPath},
-        RejectedCase{"InstallLastAfterAFlag", u"/silent /install", Rejection::MissingPath},
+        RejectedCase{"Empty", u"", Rejection::noWords}, RejectedCase{"Blanks", u"   ", Rejection::noWords},
+        RejectedCase{"EmptyQuotes", u"\"\"", Rejection::noWords},
+        RejectedCase{"InstallAsLastWord", u"/install", Rejection::missingPath},
+        RejectedCase{"InstallLastAfterAFlag", u"/silent /install", Rejection::missingPath},
         // Each "/install" needs its own path, even after an earlier one had one.
-        RejectedCase{"TrailingInstallAfterAPath", u"/install a /install", Rejection::MissingPath},
-        RejectedCase{"SilentWherePathIsDue", u"/install /silent C:\\V.exe", Rejection::SwitchInsteadOfPath},
-        RejectedCase{"UninstallWherePathIsDue", u"/install /uninstall", Rejection::SwitchInsteadOfPath},
-        RejectedCase{"NoForkWherePathIsDue", u"/install /nofork x", Rejection::SwitchInsteadOfPath},
-        RejectedCase{"InstallWherePathIsDue", u"/install /install x", Rejection::SwitchInsteadOfPath},
-        RejectedCase{"InstallThenUninstall", u"/install C:\\V.exe /uninstall", Rejection::InstallAndUninstall},
-        RejectedCase{"UninstallThenInstall", u"/uninstall /install C:\\V.exe", Rejection::InstallAndUninstall},
-        RejectedCase{"StrayWord", u"stray", Rejection::UnknownWord},
-        RejectedCase{"StrayAfterUninstall", u"/uninstall stray", Rejection::UnknownWord},
-        RejectedCase{"StrayAfterThePath", u"/install C:\\V.exe stray", Rejection::UnknownWord},
-        RejectedCase{"LetterCase", u"/Uninstall", Rejection::UnknownWord},
-        RejectedCase{"DashInsteadOfSlash", u"-uninstall", Rejection::UnknownWord},
-        RejectedCase{"TrailingTab", u"/uninstall\t", Rejection::UnknownWord},
-        RejectedCase{"OnlySilent", u"/silent", Rejection::NoJob},
-        RejectedCase{"OnlyFlags", u"/silent /allusers /nofork", Rejection::NoJob},
-        RejectedCase{"ElevenWords", u"1 2 3 4 5 6 7 8 9 10 /uninstall", Rejection::TooManyWords},
+        RejectedCase{"TrailingInstallAfterAPath", u"/install a /install", Rejection::missingPath},
+        RejectedCase{"SilentWherePathIsDue", u"/install /silent C:\\V.exe", Rejection::switchInsteadOfPath},
+        RejectedCase{"UninstallWherePathIsDue", u"/install /uninstall", Rejection::switchInsteadOfPath},
+        RejectedCase{"NoForkWherePathIsDue", u"/install /nofork x", Rejection::switchInsteadOfPath},
+        RejectedCase{"InstallWherePathIsDue", u"/install /install x", Rejection::switchInsteadOfPath},
+        RejectedCase{"InstallThenUninstall", u"/install C:\\V.exe /uninstall", Rejection::installAndUninstall},
+        RejectedCase{"UninstallThenInstall", u"/uninstall /install C:\\V.exe", Rejection::installAndUninstall},
+        RejectedCase{"StrayWord", u"stray", Rejection::unknownWord},
+        RejectedCase{"StrayAfterUninstall", u"/uninstall stray", Rejection::unknownWord},
+        RejectedCase{"StrayAfterThePath", u"/install C:\\V.exe stray", Rejection::unknownWord},
+        RejectedCase{"LetterCase", u"/Uninstall", Rejection::unknownWord},
+        RejectedCase{"DashInsteadOfSlash", u"-uninstall", Rejection::unknownWord},
+        RejectedCase{"TrailingTab", u"/uninstall\t", Rejection::unknownWord},
+        RejectedCase{"OnlySilent", u"/silent", Rejection::noJob},
+        RejectedCase{"OnlyFlags", u"/silent /allusers /nofork", Rejection::noJob},
+        RejectedCase{"ElevenWords", u"1 2 3 4 5 6 7 8 9 10 /uninstall", Rejection::tooManyWords},
         RejectedCase{"ElevenWordsOfFlags", u"/silent /silent /silent /silent /silent /silent /silent /silent /silent /silent /uninstall",
-                     Rejection::TooManyWords},
-        RejectedCase{"WordOf150", u"/install " + std::u16string(kMaxWordChars + 1, u'p'), Rejection::WordTooLong},
+                     Rejection::tooManyWords},
+        RejectedCase{"WordOf150", u"/install " + std::u16string(kMaxWordChars + 1, u'p'), Rejection::wordTooLong},
         RejectedCase{"QuotedWordOver149", u"/install \"C:\\Program Files\\" + std::u16string(kMaxWordChars, u'p') + u"\"",
-                     Rejection::WordTooLong}));
+                     Rejection::wordTooLong}));
 
 TEST(RejectedCommandLineFlags, FlagsSetBeforeTheRejectionStaySet) {
     const SetupCommandLine result = checkSetupCommandLine(u"/nofork /allusers /silent stray /install x");
-    EXPECT_EQ(result.rejection, Rejection::UnknownWord);
+    EXPECT_EQ(result.rejection, Rejection::unknownWord);
     EXPECT_TRUE(result.allUsers);
     EXPECT_TRUE(result.silent);
     EXPECT_FALSE(result.forkAllowed);
@@ -181,7 +181,7 @@ TEST(RejectedCommandLineFlags, FlagsSetBeforeTheRejectionStaySet) {
 TEST(RejectedCommandLineFlags, AnOverlongPathIsNeverStoredCut) {
     const std::u16string path = u"C:\\" + std::u16string(600, u'p') + u"\\Varkel-64.exe";
     const SetupCommandLine result = checkSetupCommandLine(u"/allusers /install \"" + path + u"\"");
-    EXPECT_EQ(result.rejection, Rejection::WordTooLong);
+    EXPECT_EQ(result.rejection, Rejection::wordTooLong);
     EXPECT_TRUE(result.launcherPath.empty());
 }
 

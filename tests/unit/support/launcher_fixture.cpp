@@ -5,7 +5,7 @@
 void LauncherTest::SetUp() {
     fake::reset();
     fakejvm::reset();
-    ctx = varkel::LaunchContext{};
+    ctx_ = varkel::LaunchContext{};
     machine().executablePath = std::u16string(kInstallDir) + u"\\Varkel.exe";
     machine().directories[u"C:\\Varkel\\lib\\*"] = varkel::platform::DirectoryListing{true, 0x1234, {}, 18};
     machine().errorTexts[2] = u"File not found.\r\n";
@@ -33,7 +33,7 @@ void LauncherTest::setLibJars(const std::vector<std::u16string>& names) {
 
 fake::ProcessEnded LauncherTest::launch(const std::u16string& commandLine) {
     try {
-        varkel::runLaunchSequence(ctx, commandLine);
+        varkel::runLaunchSequence(ctx_, commandLine);
     } catch (const fake::ProcessEnded& ended) {
         return ended;
     }

@@ -33,7 +33,7 @@ protected:
     // The only box shown; fails the test when there is not exactly one.
     fake::ShownBox onlyBox();
 
-    varkel::LaunchContext ctx;
+    varkel::LaunchContext ctx_;
 };
 
 std::string utf8(const std::u16string& text);

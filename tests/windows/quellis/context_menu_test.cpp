@@ -93,7 +93,7 @@ TEST_F(ContextMenu, QueryContextMenuInsertsTheItemWithItsPicture) {
                        static_cast<UINT>(CMF_EXPLORE | CMF_CANRENAME)}) {
         SCOPED_TRACE(flags);
         Handler handler;
-        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, twoFiles());
+        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, twoFiles());
         ASSERT_EQ(handler.initialize(selection.get()), S_OK);
         PopupMenu menu;
         EXPECT_EQ(handler.menu->QueryContextMenu(menu.get(), 1, kFirstId, kLastId, flags), kOneCommandAdded);
@@ -121,7 +121,7 @@ TEST_F(ContextMenu, QueryContextMenuInsertsTheItemWithItsPicture) {
 }
 
 TEST_F(ContextMenu, QueryContextMenuAddsNothingWithoutFiles) {
-    enum class Given { Nothing, NullSelection, DataObject };
+    enum class Given { nothing, nullSelection, dataObject };
     const struct {
         const char* name;
         Given given;
@@ -129,12 +129,12 @@ TEST_F(ContextMenu, QueryContextMenuAddsNothingWithoutFiles) {
         std::vector<std::wstring> paths;
         HRESULT expected;
     } cases[] = {
-        {"never initialised", Given::Nothing, DropBehaviour::Files, {}, S_OK},
-        {"initialised with no data object", Given::NullSelection, DropBehaviour::Files, {}, S_OK},
-        {"an empty drop", Given::DataObject, DropBehaviour::EmptyBlock, {}, S_OK},
-        {"a null drop handle", Given::DataObject, DropBehaviour::NullHandle, {}, S_OK},
-        {"no CF_HDROP", Given::DataObject, DropBehaviour::NoFileFormat, {L"C:\\a.log"}, DV_E_FORMATETC},
-        {"GetData fails", Given::DataObject, DropBehaviour::GetDataFails, {L"C:\\a.log"}, E_UNEXPECTED},
+        {"never initialised", Given::nothing, DropBehaviour::files, {}, S_OK},
+        {"initialised with no data object", Given::nullSelection, DropBehaviour::files, {}, S_OK},
+        {"an empty drop", Given::dataObject, DropBehaviour::emptyBlock, {}, S_OK},
+        {"a null drop handle", Given::dataObject, DropBehaviour::nullHandle, {}, S_OK},
+        {"no CF_HDROP", Given::dataObject, DropBehaviour::noFileFormat, {L"C:\\a.log"}, DV_E_FORMATETC},
+        {"GetData fails", Given::dataObject, DropBehaviour::getDataFails, {L"C:\\a.log"}, E_UNEXPECTED},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -142,8 +142,8 @@ TEST_F(ContextMenu, QueryContextMenuAddsNothingWithoutFiles) {
         {
             Handler handler;
             ComRef<IDataObject> selection;
-            if (c.given == Given::DataObject) selection = makeDropDataObject(c.behaviour, c.paths, ledger);
-            if (c.given != Given::Nothing) {
+            if (c.given == Given::dataObject) selection = makeDropDataObject(c.behaviour, c.paths, ledger);
+            if (c.given != Given::nothing) {
                 ASSERT_EQ(handler.initialize(selection.get()), S_OK);
             }
             PopupMenu menu;
@@ -166,7 +166,7 @@ TEST_F(ContextMenu, EveryStorageMediumIsReleased) {
     auto ledger = std::make_shared<MediumLedger>();
     {
         Handler handler;
-        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, twoFiles(), ledger);
+        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, twoFiles(), ledger);
         ASSERT_EQ(handler.initialize(selection.get()), S_OK);
         for (int round = 1; round <= 3; ++round) {
             PopupMenu menu;
@@ -175,7 +175,7 @@ TEST_F(ContextMenu, EveryStorageMediumIsReleased) {
             EXPECT_EQ(ledger->released, round - 1);
         }
         // A new selection, then a menu for it: the old medium goes too.
-        ComRef<IDataObject> other = makeDropDataObject(DropBehaviour::Files, {L"C:\\x.log"}, ledger);
+        ComRef<IDataObject> other = makeDropDataObject(DropBehaviour::files, {L"C:\\x.log"}, ledger);
         ASSERT_EQ(handler.initialize(other.get()), S_OK);
         PopupMenu menu;
         EXPECT_EQ(handler.menu->QueryContextMenu(menu.get(), 0, kFirstId, kLastId, CMF_NORMAL), kOneCommandAdded);
@@ -187,8 +187,8 @@ TEST_F(ContextMenu, EveryStorageMediumIsReleased) {
 
 TEST_F(ContextMenu, InitializeHoldsOneReferenceToTheLatestSelection) {
     Handler handler;
-    ComRef<IDataObject> first = makeDropDataObject(DropBehaviour::Files, twoFiles());
-    ComRef<IDataObject> second = makeDropDataObject(DropBehaviour::Files, twoFiles());
+    ComRef<IDataObject> first = makeDropDataObject(DropBehaviour::files, twoFiles());
+    ComRef<IDataObject> second = makeDropDataObject(DropBehaviour::files, twoFiles());
     ASSERT_EQ(handler.initialize(first.get()), S_OK);
     EXPECT_EQ(first->AddRef(), 3u) << "the handler holds one reference";
     first->Release();
@@ -206,7 +206,7 @@ TEST_F(ContextMenu, InitializeHoldsOneReferenceToTheLatestSelection) {
 
 TEST_F(ContextMenu, GetCommandStringGivesVerbAndHelpText) {
     Handler handler;
-    ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, twoFiles());
+    ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, twoFiles());
     ASSERT_EQ(handler.initialize(selection.get()), S_OK);
 
     auto narrow = [&](UINT type, UINT_PTR offset, HRESULT& hr) {
@@ -261,7 +261,7 @@ TEST_F(ContextMenu, GetCommandStringGivesVerbAndHelpText) {
 
 TEST_F(ContextMenu, GetCommandStringNeverWritesPastTheBuffer) {
     Handler handler;
-    ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, twoFiles());
+    ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, twoFiles());
     ASSERT_EQ(handler.initialize(selection.get()), S_OK);
     PopupMenu menu;
     ASSERT_EQ(handler.menu->QueryContextMenu(menu.get(), 0, kFirstId, kLastId, CMF_NORMAL), kOneCommandAdded);
@@ -330,7 +330,7 @@ TEST_F(ContextMenu, InvokeCommandByVerbOrOffset) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Handler handler;
-        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, twoFiles());
+        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, twoFiles());
         ASSERT_EQ(handler.initialize(selection.get()), S_OK);
         PopupMenu menu;
         if (c.menuBuilt) {

@@ -49,7 +49,7 @@ protected:
     }
     static HRESULT pickFiles(const std::vector<std::wstring>& paths) {
         ComRef<IContextMenu> menu = quellis().createHandler();
-        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::Files, paths);
+        ComRef<IDataObject> selection = makeDropDataObject(DropBehaviour::files, paths);
         return pick(menu.get(), selection.get());
     }
 
@@ -156,8 +156,8 @@ TEST_F(Launch, EachHandlerKeepsItsOwnSelection) {
     writeString(HKEY_CURRENT_USER, kLauncherKey, L"Command", recorder_);
     ComRef<IContextMenu> first = quellis().createHandler();
     ComRef<IContextMenu> second = quellis().createHandler();
-    ComRef<IDataObject> firstFiles = makeDropDataObject(DropBehaviour::Files, {L"C:\\one\\a.log", L"C:\\one\\b.log"});
-    ComRef<IDataObject> secondFiles = makeDropDataObject(DropBehaviour::Files, {L"C:\\two\\c.log"});
+    ComRef<IDataObject> firstFiles = makeDropDataObject(DropBehaviour::files, {L"C:\\one\\a.log", L"C:\\one\\b.log"});
+    ComRef<IDataObject> secondFiles = makeDropDataObject(DropBehaviour::files, {L"C:\\two\\c.log"});
     for (auto [menu, files] : {std::pair{first.get(), firstFiles.get()}, std::pair{second.get(), secondFiles.get()}}) {
         ComRef<IShellExtInit> init;
         ASSERT_EQ(menu->QueryInterface(IID_IShellExtInit, init.out()), S_OK);

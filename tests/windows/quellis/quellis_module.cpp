@@ -32,14 +32,14 @@ QuellisModule load() {
 std::wstring helperPath(const wchar_t* fileName) { return wintest::testProgramDirectory() + L"\\" + fileName; }
 
 const QuellisModule& quellis() {
-    static const QuellisModule module = load();
-    if (module.handle == nullptr) {
-        ADD_FAILURE() << "cannot load " << wintest::utf8(module.path);
-    } else if (!module.DllRegisterServer || !module.DllUnregisterServer || !module.RegisterVarkelApp ||
-               !module.UnregisterVarkelApp || !module.DllGetClassObject || !module.DllCanUnloadNow) {
+    static const QuellisModule kModule = load();
+    if (kModule.handle == nullptr) {
+        ADD_FAILURE() << "cannot load " << wintest::utf8(kModule.path);
+    } else if (!kModule.DllRegisterServer || !kModule.DllUnregisterServer || !kModule.RegisterVarkelApp ||
+               !kModule.UnregisterVarkelApp || !kModule.DllGetClassObject || !kModule.DllCanUnloadNow) {
         ADD_FAILURE() << "an export of Quellis64.dll is missing";
     }
-    return module;
+    return kModule;
 }
 
 ComRef<IClassFactory> QuellisModule::factory() const {

@@ -76,13 +76,13 @@ public:
 
     IFACEMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_INVALIDARG;
-        if (behaviour_ == DropBehaviour::GetDataFails) return failure_;
-        if (behaviour_ == DropBehaviour::NoFileFormat || format->cfFormat != CF_HDROP ||
+        if (behaviour_ == DropBehaviour::getDataFails) return failure_;
+        if (behaviour_ == DropBehaviour::noFileFormat || format->cfFormat != CF_HDROP ||
             !(format->tymed & TYMED_HGLOBAL)) {
             return DV_E_FORMATETC;
         }
-        HGLOBAL memory = behaviour_ == DropBehaviour::Files        ? makeDrop(paths_)
-                         : behaviour_ == DropBehaviour::EmptyBlock ? GlobalAlloc(GMEM_MOVEABLE, 0)
+        HGLOBAL memory = behaviour_ == DropBehaviour::files        ? makeDrop(paths_)
+                         : behaviour_ == DropBehaviour::emptyBlock ? GlobalAlloc(GMEM_MOVEABLE, 0)
                                                                    : nullptr;
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = memory;
@@ -91,7 +91,7 @@ public:
     }
     IFACEMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     IFACEMETHODIMP QueryGetData(FORMATETC* format) override {
-        return format && format->cfFormat == CF_HDROP && behaviour_ != DropBehaviour::NoFileFormat ? S_OK
+        return format && format->cfFormat == CF_HDROP && behaviour_ != DropBehaviour::noFileFormat ? S_OK
                                                                                                    : DV_E_FORMATETC;
     }
     IFACEMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }

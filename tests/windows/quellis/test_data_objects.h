@@ -26,11 +26,11 @@ struct MediumLedger {
 };
 
 enum class DropBehaviour {
-    Files,          // CF_HDROP with the paths given
-    EmptyBlock,     // S_OK with a global block of no bytes: no file list at all
-    NullHandle,     // S_OK with a null global handle
-    NoFileFormat,   // no CF_HDROP: DV_E_FORMATETC
-    GetDataFails,   // GetData returns failure
+    files,          // CF_HDROP with the paths given
+    emptyBlock,     // S_OK with a global block of no bytes: no file list at all
+    nullHandle,     // S_OK with a null global handle
+    noFileFormat,   // no CF_HDROP: DV_E_FORMATETC
+    getDataFails,   // GetData returns failure
 };
 
 // A new data object with reference count 1; its media record into ledger
