@@ -33,11 +33,11 @@ constexpr Job kUninstall{kUnregisterAppExportName, kUnregisterServerExportName, 
                          text::kUnregisterServerFailed};
 
 void showModuleNotFound(const std::wstring& quellisPath) {
-    showSetupMessage(formatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::error);
+    showSetupMessage(FormatSetupMessage(text::kModuleNotFound, {asPortable(quellisPath)}), MessageIcon::error);
 }
 
 void showExportMissing(const char* exportName, const std::wstring& quellisPath) {
-    showSetupMessage(formatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(quellisPath)}),
+    showSetupMessage(FormatSetupMessage(text::kExportMissing, {widenAscii(exportName), asPortable(quellisPath)}),
                      MessageIcon::error);
 }
 
@@ -57,8 +57,8 @@ void notifyShell() {
 void showDone(const SetupCommandLine& options) {
     if (options.silent) return;
     const std::u16string message = options.installMode
-                                       ? formatSetupMessage(text::kInstallDone, {options.launcherPath})
-                                       : formatSetupMessage(text::kUninstallDone, {});
+                                       ? FormatSetupMessage(text::kInstallDone, {options.launcherPath})
+                                       : FormatSetupMessage(text::kUninstallDone, {});
     showSetupMessage(message, MessageIcon::information);
 }
 

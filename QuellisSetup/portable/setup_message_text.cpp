@@ -24,7 +24,7 @@ std::u16string usageWith(std::u16string_view shownCommandLine) {
 
 }  // namespace
 
-std::u16string formatSetupMessage(std::u16string_view format, std::initializer_list<std::u16string_view> arguments) {
+std::u16string FormatSetupMessage(std::u16string_view format, std::initializer_list<std::u16string_view> arguments) {
     return std::u16string(headWithin(fillPlaceholders(format, arguments), kMaxMessageChars));
 }
 

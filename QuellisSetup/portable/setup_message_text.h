@@ -16,7 +16,7 @@ inline constexpr std::size_t kMaxMessageChars = kMessageBufferChars - 1;
 // Replaces each "%s" of format, in order, with the next argument (nothing once
 // the arguments run out) and cuts the result to kMaxMessageChars, never in the
 // middle of a surrogate pair.
-std::u16string formatSetupMessage(std::u16string_view format, std::initializer_list<std::u16string_view> arguments);
+std::u16string FormatSetupMessage(std::u16string_view format, std::initializer_list<std::u16string_view> arguments);
 
 // The usage message for a rejected command line. A command line too long to
 // be quoted whole is shortened and marked, so that the usage part, which

@@ -1,5 +1,5 @@
 // Every text the setup tool shows, in one place. The formats hold only "%s"
-// placeholders, filled in order by formatSetupMessage (setup_message_text.h).
+// placeholders, filled in order by FormatSetupMessage (setup_message_text.h).
 #pragma once
 
 namespace varkel::setup::text {

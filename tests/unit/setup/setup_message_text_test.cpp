@@ -46,26 +46,26 @@ TEST(UsageMessage, ALongCommandLineIsShortenedSoTheUsageStaysWhole) {
 }
 
 TEST(FormatSetupMessage, FillsPlaceholdersInOrder) {
-    EXPECT_EQ(formatSetupMessage(text::kExportMissing, {u"DllRegisterServer", u"C:\\x\\Quellis64.dll"}),
+    EXPECT_EQ(FormatSetupMessage(text::kExportMissing, {u"DllRegisterServer", u"C:\\x\\Quellis64.dll"}),
               u"ERROR: Unable to get function \"DllRegisterServer\"\nfrom \"C:\\x\\Quellis64.dll\".");
-    EXPECT_EQ(formatSetupMessage(text::kModuleNotFound, {u"C:\\a b\\Quellis64.dll"}),
+    EXPECT_EQ(FormatSetupMessage(text::kModuleNotFound, {u"C:\\a b\\Quellis64.dll"}),
               u"ERROR: Unable to find \"C:\\a b\\Quellis64.dll\"");
-    EXPECT_EQ(formatSetupMessage(text::kInstallDone, {u"C:\\V.exe"}),
+    EXPECT_EQ(FormatSetupMessage(text::kInstallDone, {u"C:\\V.exe"}),
               u"Varkel application \"C:\\V.exe\" successfully registered.");
     // An argument is inserted as it is, never read as a format.
-    EXPECT_EQ(formatSetupMessage(u"<%s|%s>", {u"%s", u"%d"}), u"<%s|%d>");
-    EXPECT_EQ(formatSetupMessage(u"<%s|%s>", {u"one"}), u"<one|>");
-    EXPECT_EQ(formatSetupMessage(u"100%", {u"x"}), u"100%");
+    EXPECT_EQ(FormatSetupMessage(u"<%s|%s>", {u"%s", u"%d"}), u"<%s|%d>");
+    EXPECT_EQ(FormatSetupMessage(u"<%s|%s>", {u"one"}), u"<one|>");
+    EXPECT_EQ(FormatSetupMessage(u"100%", {u"x"}), u"100%");
 }
 
 TEST(FormatSetupMessage, StaysWithinTheBufferAndKeepsSurrogatePairsWhole) {
     const std::u16string path(2000, u'p');
-    EXPECT_EQ(formatSetupMessage(text::kModuleNotFound, {path}).size(), kMaxMessageChars);
+    EXPECT_EQ(FormatSetupMessage(text::kModuleNotFound, {path}).size(), kMaxMessageChars);
 
     // "ab" + pairs: the cut at 1023 would split the pair that starts at 1022.
     std::u16string pairs = u"ab";
     while (pairs.size() < 1100) pairs += u"\U0001F600";
-    const std::u16string cut = formatSetupMessage(u"%s", {pairs});
+    const std::u16string cut = FormatSetupMessage(u"%s", {pairs});
     EXPECT_EQ(cut.size(), kMaxMessageChars - 1);
     EXPECT_EQ(cut, pairs.substr(0, kMaxMessageChars - 1));
 }
