@@ -12,15 +12,38 @@
 #                                      session's prefix without a display (the
 #                                      build lists the test programs' cases
 #                                      so), making the prefix if needed
+#
+# A kept prefix is made again when it cannot run what this machine now can:
+# one made while no 32-bit Wine was installed has no 32-bit system files, and
+# once the 32-bit loader runs, every 32-bit program in it fails to load
+# kernel32.dll (wineboot -u does not add them). A prefix with those files
+# stays as it is where the 32-bit loader no longer runs: 64-bit programs do
+# not need them. VARKEL_WINE64, VARKEL_WINE32 and VARKEL_WINESERVER name other
+# Wine programs (the session's own test uses stand-ins).
 set -uo pipefail
 cmd=${1:?command}; dir=${2:?session directory}; shift 2
 mkdir -p "$dir"
 # winemenubuilder.exe is off: a shortcut that a test makes (the installer's)
 # must not become a menu entry on the Linux desktop.
 export WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-WINE64=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+WINE64=${VARKEL_WINE64:-/usr/lib/wine/wine64}
+WINE32=${VARKEL_WINE32:-/usr/lib/wine/wine}
+WINESERVER=${VARKEL_WINESERVER:-/usr/lib/wine/wineserver64}
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
+
+wine32_runs() {
+  [ -z "${VARKEL_WINE32_UNAVAILABLE:-}" ] && "$WINE32" --version >/dev/null 2>&1
+}
+
+# Prints why the kept prefix has to be made (again); prints nothing for a
+# prefix that is fine as it is.
+prefix_fault() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "none yet"
+  elif [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && wine32_runs; then
+    echo "it has no 32-bit system files, which the 32-bit Wine loader that now runs here needs"
+  fi
+}
 
 start_display() {
   local n
@@ -42,8 +65,14 @@ case "$cmd" in
     "$0" stop "$dir" >/dev/null 2>&1
     start_display || exit 1
     export DISPLAY=$(cat "$dir/display")
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    fault=$(prefix_fault)
+    if [ "$fault" = "none yet" ]; then
       echo "creating the Wine prefix in $WINEPREFIX (once per build folder)"
+    elif [ -n "$fault" ]; then
+      echo "making the Wine prefix in $WINEPREFIX again: $fault"
+      rm -rf "$WINEPREFIX"
+    fi
+    if [ -n "$fault" ]; then
       "$WINE64" wineboot -i >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
     fi
     # Started here when no server runs yet (a kept prefix skips wineboot): its
@@ -67,18 +96,18 @@ case "$cmd" in
         echo "SKIPPED: the 32-bit tier cannot run on this machine: $VARKEL_WINE32_UNAVAILABLE"
         exit 77
       fi
-      if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      if ! "$WINE32" --version >/dev/null 2>&1; then
         echo "SKIPPED: the 32-bit Wine loader cannot run on this machine (install wine32:i386 and qemu-user-static and register qemu-i386 with binfmt_misc: scripts/enable-wine32.sh)"
         exit 77
       fi
-      exec /usr/lib/wine/wine "$prog" "$@"
+      exec "$WINE32" "$prog" "$@"
     fi
     exec "$WINE64" "$prog" "$@"
     ;;
   list64)
     # The prefix is made as the session makes it (with its display), so the
     # tests find the same prefix whichever made it.
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ -n "$(prefix_fault)" ]; then
       "$0" start "$dir" >&2 || exit 1
       "$0" stop "$dir"
     fi
