@@ -269,7 +269,7 @@ def check_supported_os(root, found, wanted):
     ids = [system.get("Id", "").lower() for system in root.findall("c1:compatibility/c1:application/c1:supportedOS", MANIFEST_NS)]
     expected = sorted(wanted or {})
     found.expect(sorted(ids) == expected, "supportedOS %s, expected %s" %
-                 ([SUPPORTED_OS.get(i, i) for i in ids], [SUPPORTED_OS[i] for i in expected]))
+                 ([SUPPORTED_OS.get(i, i) for i in ids], [name for i, name in SUPPORTED_OS.items() if i in expected]))
 
 
 def icon_images(resources, found, group_name):
@@ -385,6 +385,9 @@ def set_subsystem(data, subsystem):
     return data[:at] + subsystem.to_bytes(2, "little") + data[at + 2:]
 
 
+# A comment among the launcher's windowsSettings, room enough for an element.
+DPI_COMMENT = b"<!-- Windows 10 1607 and later read dpiAwareness; older systems dpiAware. -->"
+
 FAULTS = [
     # (file, what the fault is, how to make it, a text the report must contain)
     ("launcher32", "64-bit machine type", lambda d: set_machine(d, MACHINE_AMD64), "machine type"),
@@ -397,7 +400,8 @@ FAULTS = [
     ("launcher64", "a 256-pixel image that is no PNG", lambda d: replace_once(d, b"\x89PNG\r\n\x1a\n", b"\x89PNX\r\n\x1a\n"), "256"),
     ("launcher64", "a DPI awareness without per-monitor v2",
      lambda d: replace_once(d, b">PerMonitorV2,", b">PerMonitorV3,"), "dpiAwareness"),
-    ("launcher32", "an activeCodePage", lambda d: replace_once(d, b"<!-- Windows Vista -->", b"<activeCodePage/>     "),
+    ("launcher32", "an activeCodePage",
+     lambda d: replace_once(d, DPI_COMMENT, b"<activeCodePage>UTF-8</activeCodePage>".ljust(len(DPI_COMMENT))),
      "activeCodePage"),
     ("launcher32", "Common-Controls for one architecture only",
      lambda d: replace_once(d, b'processorArchitecture="*"', b'processorArchitecture="x"'), "Common-Controls"),
