@@ -98,7 +98,7 @@ SUPPORTED_OS = {
 }
 
 
-class ManifestSpec:
+class ExpectedManifest:
     """What one manifest declares: asInvoker always, Common-Controls 6 or not,
     the windowsSettings as {(namespace, name): value}, the supportedOS list or
     not; exact: no element beyond these (nothing else that would change how
@@ -132,16 +132,16 @@ LAUNCHER_SETTINGS = {
     (SETTINGS_2005, "dpiAware"): "true/PM",
     (SETTINGS_2016, "dpiAwareness"): "PerMonitorV2, PerMonitor, system",
 }
-LAUNCHER_MANIFEST = ManifestSpec(True, {**LAUNCHER_SETTINGS, (SETTINGS_2016, "longPathAware"): "true"},
+LAUNCHER_MANIFEST = ExpectedManifest(True, {**LAUNCHER_SETTINGS, (SETTINGS_2016, "longPathAware"): "true"},
                                  SUPPORTED_OS, exact=True)
 # The setup tool registers a DLL that Explorer loads only from a path within
 # MAX_PATH: it has no use for long paths.
-SETUP_MANIFEST = ManifestSpec(True, LAUNCHER_SETTINGS, SUPPORTED_OS, exact=True)
+SETUP_MANIFEST = ExpectedManifest(True, LAUNCHER_SETTINGS, SUPPORTED_OS, exact=True)
 # An in-process DLL decides none of the process's settings; its isolation-aware
 # manifest asks for Common-Controls 6 for its own resources.
-EXTENSION_MANIFEST = ManifestSpec(True, {}, None, exact=True)
+EXTENSION_MANIFEST = ExpectedManifest(True, {}, None, exact=True)
 # NSIS writes its own identity and description beside what the script asks for.
-INSTALLER_MANIFEST = ManifestSpec(True, {(SETTINGS_2005, "dpiAware"): "true",
+INSTALLER_MANIFEST = ExpectedManifest(True, {(SETTINGS_2005, "dpiAware"): "true",
                                          (SETTINGS_2016, "dpiAwareness"): "PerMonitorV2,System"},
                                   SUPPORTED_OS, exact=False)
 OBJDUMP = {MACHINE_I386: "i686-w64-mingw32-objdump", MACHINE_AMD64: "x86_64-w64-mingw32-objdump"}
@@ -218,7 +218,7 @@ def check_version(resources, found, version, file_type, strings, exact_keys):
         found.expect(sorted(table) == sorted(strings), "string entries %s, expected %s" % (sorted(table), sorted(strings)))
 
 
-def check_manifest(resources, found, resource_id, spec):
+def check_manifest(resources, found, resource_id, expected):
     manifests = [key for key in resources if key[0] == RT_MANIFEST]
     found.expect(manifests == [(RT_MANIFEST, resource_id)],
                  "manifest resources %s, expected id %d only" % ([k[1] for k in manifests], resource_id))
@@ -235,13 +235,13 @@ def check_manifest(resources, found, resource_id, spec):
     for level in levels:
         found.expect(level.get("level") == "asInvoker", "execution level %r, expected asInvoker" % level.get("level"))
         found.expect(level.get("uiAccess") == "false", "uiAccess %r, expected false" % level.get("uiAccess"))
-    check_common_controls(root, found, spec.common_controls)
-    check_windows_settings(root, found, spec.settings)
-    check_supported_os(root, found, spec.supported_os)
-    if spec.exact:
+    check_common_controls(root, found, expected.common_controls)
+    check_windows_settings(root, found, expected.settings)
+    check_supported_os(root, found, expected.supported_os)
+    if expected.exact:
         tags = {element.tag for element in root.iter()}
-        found.expect(tags == spec.elements(), "manifest elements beyond what it declares: %s, missing: %s" %
-                     (sorted(tags - spec.elements()), sorted(spec.elements() - tags)))
+        found.expect(tags == expected.elements(), "manifest elements beyond what it declares: %s, missing: %s" %
+                     (sorted(tags - expected.elements()), sorted(expected.elements() - tags)))
 
 
 def check_common_controls(root, found, wanted):
