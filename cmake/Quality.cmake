@@ -115,5 +115,6 @@ add_test(NAME quality.binaries
                  --launcher32 ${CMAKE_BINARY_DIR}/windows-i686/VKJavaLauncher/Varkel.exe
                  --launcher64 ${CMAKE_BINARY_DIR}/windows-x86_64/VKJavaLauncher/Varkel-64.exe
                  --extension ${CMAKE_BINARY_DIR}/windows-x86_64/Quellis/Quellis64.dll
-                 --setup ${CMAKE_BINARY_DIR}/windows-x86_64/QuellisSetup/QuellisSetup.exe)
+                 --setup ${CMAKE_BINARY_DIR}/windows-x86_64/QuellisSetup/QuellisSetup.exe
+                 --installer ${CMAKE_SOURCE_DIR}/dist/Varkel-Setup.exe)
 set_tests_properties(quality.binaries PROPERTIES TIMEOUT 120 LABELS quality)

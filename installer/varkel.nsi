@@ -22,8 +22,11 @@
 
 Unicode true
 Target amd64-unicode
+; The wizard's manifest: written for Windows Vista to 11, per-monitor DPI
+; aware (system-wide before Windows 10 1607); MUI2 adds Common-Controls 6.
 ManifestSupportedOS all
 ManifestDPIAware true
+ManifestDPIAwareness "PerMonitorV2,System"
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 AllowSkipFiles off

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Checks the four deliverables as files: machine type, subsystem, imported
-DLLs, version resources, manifests, the launcher's icon group, the extension's
-icons and exports.
+"""Checks the four deliverables and the installer as files: machine type,
+subsystem, imported DLLs, version resources, manifests, the launcher's icon
+group, the extension's icons and exports.
 
     check_binaries.py --launcher32 Varkel.exe --launcher64 Varkel-64.exe \
-                      --extension Quellis64.dll --setup QuellisSetup.exe
+                      --extension Quellis64.dll --setup QuellisSetup.exe \
+                      --installer Varkel-Setup.exe
 
 Every finding is printed; the exit status is 1 when there is any. Before the
 real files are judged, the checker proves on altered copies of them that each
@@ -81,7 +82,68 @@ EXTENSION_ICON_GROUPS = {
     "VARKEL_ICON_17": (17, 24),
     "VARKEL_ICON_21": (21, 24),
 }
-MANIFEST_NS = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3"}
+MANIFEST_NS = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+               "c1": "urn:schemas-microsoft-com:compatibility.v1"}
+SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
+SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
+COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+                   "processorArchitecture": "*", "publicKeyToken": "6595b64144ccf1df", "language": "*"}
+# supportedOS from Windows Vista to Windows 10 and 11.
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11",
+}
+
+
+class ExpectedManifest:
+    """What one manifest declares: asInvoker always, Common-Controls 6 or not,
+    the windowsSettings as {(namespace, name): value}, the supportedOS list or
+    not; exact: no element beyond these (nothing else that would change how
+    the process behaves)."""
+
+    def __init__(self, common_controls, settings, supported_os, exact):
+        self.common_controls = common_controls
+        self.settings = settings
+        self.supported_os = supported_os
+        self.exact = exact
+
+    def elements(self):
+        v1, v3, c1 = ("{%s}" % MANIFEST_NS[k] for k in ("v1", "v3", "c1"))
+        tags = {v1 + "assembly", v3 + "trustInfo", v3 + "security", v3 + "requestedPrivileges",
+                v3 + "requestedExecutionLevel"}
+        if self.common_controls:
+            tags |= {v1 + "dependency", v1 + "dependentAssembly", v1 + "assemblyIdentity"}
+        if self.supported_os:
+            tags |= {c1 + "compatibility", c1 + "application", c1 + "supportedOS"}
+        if self.settings:
+            tags |= {v3 + "application", v3 + "windowsSettings"}
+            tags |= {"{%s}%s" % key for key in self.settings}
+        return tags
+
+
+# The Java program runs in the launcher's process: themed controls, per-monitor
+# DPI with its fallbacks, today's systems and long paths, as the Java runtime's
+# own launcher declares them; no activeCodePage (it would change the Java
+# program's default charset and file-name encoding) nor anything else.
+LAUNCHER_SETTINGS = {
+    (SETTINGS_2005, "dpiAware"): "true/PM",
+    (SETTINGS_2016, "dpiAwareness"): "PerMonitorV2, PerMonitor, system",
+}
+LAUNCHER_MANIFEST = ExpectedManifest(True, {**LAUNCHER_SETTINGS, (SETTINGS_2016, "longPathAware"): "true"},
+                                 SUPPORTED_OS, exact=True)
+# The setup tool registers a DLL that Explorer loads only from a path within
+# MAX_PATH: it has no use for long paths.
+SETUP_MANIFEST = ExpectedManifest(True, LAUNCHER_SETTINGS, SUPPORTED_OS, exact=True)
+# An in-process DLL decides none of the process's settings; its isolation-aware
+# manifest asks for Common-Controls 6 for its own resources.
+EXTENSION_MANIFEST = ExpectedManifest(True, {}, None, exact=True)
+# NSIS writes its own identity and description beside what the script asks for.
+INSTALLER_MANIFEST = ExpectedManifest(True, {(SETTINGS_2005, "dpiAware"): "true",
+                                         (SETTINGS_2016, "dpiAwareness"): "PerMonitorV2,System"},
+                                  SUPPORTED_OS, exact=False)
 OBJDUMP = {MACHINE_I386: "i686-w64-mingw32-objdump", MACHINE_AMD64: "x86_64-w64-mingw32-objdump"}
 
 
@@ -156,7 +218,7 @@ def check_version(resources, found, version, file_type, strings, exact_keys):
         found.expect(sorted(table) == sorted(strings), "string entries %s, expected %s" % (sorted(table), sorted(strings)))
 
 
-def check_manifest(resources, found, resource_id, only_execution_level):
+def check_manifest(resources, found, resource_id, expected):
     manifests = [key for key in resources if key[0] == RT_MANIFEST]
     found.expect(manifests == [(RT_MANIFEST, resource_id)],
                  "manifest resources %s, expected id %d only" % ([k[1] for k in manifests], resource_id))
@@ -173,10 +235,41 @@ def check_manifest(resources, found, resource_id, only_execution_level):
     for level in levels:
         found.expect(level.get("level") == "asInvoker", "execution level %r, expected asInvoker" % level.get("level"))
         found.expect(level.get("uiAccess") == "false", "uiAccess %r, expected false" % level.get("uiAccess"))
-    if only_execution_level:
-        tags = sorted({element.tag.split("}")[-1] for element in root.iter()})
-        expected = sorted({"assembly", "trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel"})
-        found.expect(tags == expected, "manifest elements %s: only the execution level is requested" % tags)
+    check_common_controls(root, found, expected.common_controls)
+    check_windows_settings(root, found, expected.settings)
+    check_supported_os(root, found, expected.supported_os)
+    if expected.exact:
+        tags = {element.tag for element in root.iter()}
+        found.expect(tags == expected.elements(), "manifest elements beyond what it declares: %s, missing: %s" %
+                     (sorted(tags - expected.elements()), sorted(expected.elements() - tags)))
+
+
+def check_common_controls(root, found, wanted):
+    identities = [identity for identity in root.findall("v1:dependency/v1:dependentAssembly/v1:assemblyIdentity", MANIFEST_NS)
+                  if identity.get("name") == COMMON_CONTROLS["name"]]
+    found.expect(len(identities) == (1 if wanted else 0),
+                 "%d Common-Controls dependencies, expected %d" % (len(identities), 1 if wanted else 0))
+    for identity in identities:
+        found.expect(dict(identity.attrib) == COMMON_CONTROLS, "Common-Controls dependency %s, expected %s" %
+                     (dict(identity.attrib), COMMON_CONTROLS))
+
+
+def check_windows_settings(root, found, wanted):
+    values = {}
+    for settings in root.findall("v3:application/v3:windowsSettings", MANIFEST_NS):
+        for setting in settings:
+            namespace, name = setting.tag[1:].split("}", 1) if setting.tag.startswith("{") else ("", setting.tag)
+            values.setdefault((namespace, name), []).append((setting.text or "").strip())
+    for (namespace, name), value in wanted.items():
+        found.expect(values.get((namespace, name)) == [value], "windowsSettings %s (%s) is %s, expected [%r]" %
+                     (name, namespace, values.get((namespace, name)), value))
+
+
+def check_supported_os(root, found, wanted):
+    ids = [system.get("Id", "").lower() for system in root.findall("c1:compatibility/c1:application/c1:supportedOS", MANIFEST_NS)]
+    expected = sorted(wanted or {})
+    found.expect(sorted(ids) == expected, "supportedOS %s, expected %s" %
+                 ([SUPPORTED_OS.get(i, i) for i in ids], [name for i, name in SUPPORTED_OS.items() if i in expected]))
 
 
 def icon_images(resources, found, group_name):
@@ -219,7 +312,7 @@ def check_extension_icons(resources, found):
 
 
 def check_all(paths):
-    """Every finding about the four files, as a list of texts."""
+    """Every finding about the five files, as a list of texts."""
     findings = []
 
     def image_of(label):
@@ -242,7 +335,7 @@ def check_all(paths):
         for dll in sorted(set(LAUNCHER_DEFERRED_DLLS) & {name.lower() for name in image.imported_dlls()}):
             found.add("imports %s, which the launcher loads only when it needs it" % dll)
         check_version(resources, found, (6, 0, 0, 0), VFT_APP, LAUNCHER_STRINGS, exact_keys=True)
-        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, only_execution_level=True)
+        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, LAUNCHER_MANIFEST)
         check_launcher_icon(resources, found)
 
     image, resources, found = image_of("extension")
@@ -250,7 +343,7 @@ def check_all(paths):
         check_header(image, found, MACHINE_AMD64, is_dll=True)
         check_imports(image, found, paths["extension"])
         check_version(resources, found, (1, 1, 0, 0), VFT_DLL, EXTENSION_STRINGS, exact_keys=False)
-        check_manifest(resources, found, ISOLATIONAWARE_MANIFEST_RESOURCE_ID, only_execution_level=False)
+        check_manifest(resources, found, ISOLATIONAWARE_MANIFEST_RESOURCE_ID, EXTENSION_MANIFEST)
         check_extension_icons(resources, found)
         exports = image.exports()
         found.expect(exports == EXTENSION_EXPORTS, "exports %s, expected %s" % (exports, EXTENSION_EXPORTS))
@@ -259,9 +352,14 @@ def check_all(paths):
     if image is not None:
         check_header(image, found, MACHINE_AMD64, is_dll=False)
         check_imports(image, found, paths["setup"])
-        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, only_execution_level=True)
+        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, SETUP_MANIFEST)
         found.expect(sorted(resources) == [(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID)],
                      "resources %s: the manifest is the setup tool's only resource" % sorted(resources))
+
+    image, resources, found = image_of("installer")
+    if image is not None:
+        check_header(image, found, MACHINE_AMD64, is_dll=False)
+        check_manifest(resources, found, CREATEPROCESS_MANIFEST_RESOURCE_ID, INSTALLER_MANIFEST)
 
     return [item for found in findings for item in found.items]
 
@@ -287,6 +385,9 @@ def set_subsystem(data, subsystem):
     return data[:at] + subsystem.to_bytes(2, "little") + data[at + 2:]
 
 
+# A comment among the launcher's windowsSettings, room enough for an element.
+DPI_COMMENT = b"<!-- Windows 10 1607 and later read dpiAwareness; older systems dpiAware. -->"
+
 FAULTS = [
     # (file, what the fault is, how to make it, a text the report must contain)
     ("launcher32", "64-bit machine type", lambda d: set_machine(d, MACHINE_AMD64), "machine type"),
@@ -297,6 +398,20 @@ FAULTS = [
     ("launcher32", "a manifest asking for elevation", lambda d: replace_once(d, b'"asInvoker"', b'"asInvokeR"'), "execution level"),
     ("extension", "a missing export", lambda d: replace_once(d, b"DllCanUnloadNow\0", b"DllCanUnloadNox\0"), "exports"),
     ("launcher64", "a 256-pixel image that is no PNG", lambda d: replace_once(d, b"\x89PNG\r\n\x1a\n", b"\x89PNX\r\n\x1a\n"), "256"),
+    ("launcher64", "a DPI awareness without per-monitor v2",
+     lambda d: replace_once(d, b">PerMonitorV2,", b">PerMonitorV3,"), "dpiAwareness"),
+    ("launcher32", "an activeCodePage",
+     lambda d: replace_once(d, DPI_COMMENT, b"<activeCodePage>UTF-8</activeCodePage>".ljust(len(DPI_COMMENT))),
+     "activeCodePage"),
+    ("launcher32", "Common-Controls for one architecture only",
+     lambda d: replace_once(d, b'processorArchitecture="*"', b'processorArchitecture="x"'), "Common-Controls"),
+    ("launcher64", "a long-path declaration set to false",
+     lambda d: replace_once(d, b">true</longPathAware>", b">fals</longPathAware>"), "longPathAware"),
+    ("setup", "a supportedOS missing", lambda d: replace_once(d, b"{8e0f7a12-", b"{8e0f7a13-"), "supportedOS"),
+    ("extension", "no Common-Controls dependency", lambda d: replace_once(d, b"Common-Controls", b"Common-Contro1s"),
+     "Common-Controls"),
+    ("installer", "a DPI awareness of the system only",
+     lambda d: replace_once(d, b">PerMonitorV2,System<", b">System,PerMonitorV2<"), "dpiAwareness"),
     ("extension", "a wrong description", lambda d: replace_once(d, "Shell Extension".encode("utf-16-le"), "Shell Extensio!".encode("utf-16-le"),
                                                               after="FileDescription".encode("utf-16-le")), "FileDescription"),
 ]
@@ -324,7 +439,7 @@ def prove_checks_can_fail(paths, scratch):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    for label in ("launcher32", "launcher64", "extension", "setup"):
+    for label in ("launcher32", "launcher64", "extension", "setup", "installer"):
         parser.add_argument("--" + label, required=True)
     args = vars(parser.parse_args())
 
@@ -339,7 +454,8 @@ def main():
         print(finding)
     if findings or problems:
         return 1
-    print("the four deliverables pass: machine types, subsystems, imports, version resources, manifests, icons, exports")
+    print("the four deliverables and the installer pass: machine types, subsystems, imports, version resources, "
+          "manifests, icons, exports")
     return 0
 
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "standin_jvm_protocol.h"
 
 namespace launchertest {
@@ -80,6 +82,12 @@ std::vector<std::vector<std::wstring>> StandinRecord::all(const char* word) cons
 std::wstring StandinRecord::text(const char* word) const {
     auto fields = first(word);
     return fields && !fields->empty() ? (*fields)[0] : std::wstring();
+}
+
+std::wstring StandinRecord::setting(const wchar_t* name) const {
+    for (const auto& fields : all(standin::kSetting))
+        if (fields.size() == 2 && fields[0] == name) return fields[1];
+    return {};
 }
 
 std::vector<std::string> StandinRecord::options() const {
@@ -183,6 +191,8 @@ Launch launch(const Installation& installation, const std::wstring& arguments, c
     environment.set(standin::kDestroyResultVariable, number(behaviour.destroyResult));
     environment.set(standin::kReleaseFileVariable, textOrNothing(behaviour.releaseFile));
     environment.set(standin::kOutputVariable, textOrNothing(behaviour.output));
+    environment.set(standin::kProbeManifestVariable,
+                    behaviour.probeManifest ? std::optional<std::wstring>(L"1") : std::nullopt);
     if (options.timeoutMs == wintest::RunOptions{}.timeoutMs) options.timeoutMs = 30000;
     std::wstring commandLine = wintest::quoted(installation.exe());
     if (!arguments.empty()) commandLine += L" " + arguments;
@@ -215,6 +225,51 @@ void expectErrorBox(const wintest::SeenBox& box, const std::wstring& text) {
     EXPECT_EQ(box.icon, L"error");
     EXPECT_TRUE(box.hasOk);
     EXPECT_FALSE(box.hasYes || box.hasNo || box.hasCancel) << "an error box has a single OK button";
+}
+
+namespace {
+
+// The side-by-side folder of Common-Controls 6, after its architecture
+// ("amd64", "x86"): what LoadLibraryW(L"comctl32.dll") gives in a process
+// whose manifest asks for it, the system folder's comctl32 otherwise.
+constexpr const wchar_t* kCommonControls6Folder = L"_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+// Windows Vista, 7, 8, 8.1, 10 and 11, in the manifest's order.
+constexpr const wchar_t* kSupportedSystems =
+    L"{e2011457-1546-43c5-a5fe-008deee3d3f0},{35138b9a-5d96-4fbd-8e2d-a2440225f93a},"
+    L"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38},{1f676c76-80e1-4239-95bb-83d0f6d0da78},"
+    L"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}";
+constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE, version 1 or 2
+
+bool underWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+std::wstring lowerCase(std::wstring text) {
+    for (wchar_t& unit : text) unit = static_cast<wchar_t>(std::towlower(unit));
+    return text;
+}
+
+}  // namespace
+
+void expectManifestEffects(const StandinRecord& record) {
+    auto controls = record.first(standin::kCommonControls);
+    ASSERT_TRUE(controls && controls->size() == 2) << "the stand-in wrote down no comctl32 (was mainVK reached?)";
+    const std::wstring path = lowerCase(controls->at(0));
+    EXPECT_NE(path.find(L"\\winsxs\\"), std::wstring::npos) << wintest::utf8(path);
+    EXPECT_NE(path.find(kCommonControls6Folder), std::wstring::npos) << wintest::utf8(path);
+    // The settings as the process's activation context holds them.
+    EXPECT_EQ(record.setting(L"dpiAware"), L"true/PM");
+    EXPECT_EQ(record.setting(L"dpiAwareness"), L"PerMonitorV2, PerMonitor, system");
+    EXPECT_EQ(record.setting(L"longPathAware"), L"true");
+    EXPECT_EQ(record.text(standin::kSupportedSystems), kSupportedSystems);
+    // Known gaps of Wine, which shows neither: its side-by-side comctl32
+    // reports version 5.81 like the system's (there the path above is the
+    // evidence), and it makes every process per-monitor aware, manifest or not.
+    if (!underWine()) {
+        EXPECT_EQ(controls->at(1).substr(0, 2), L"6.") << wintest::utf8(controls->at(1));
+        EXPECT_EQ(record.text(standin::kDpiAwareness), std::to_wstring(kPerMonitorAware));
+    }
 }
 
 std::wstring fill(std::wstring text, const std::vector<std::pair<std::wstring, std::wstring>>& values) {

@@ -36,6 +36,7 @@ struct StandinBehaviour {
     std::optional<long> destroyResult;
     std::wstring releaseFile;  // not empty: mainVK waits until this file exists
     std::wstring output;       // not empty: mainVK prints this line
+    bool probeManifest = false;  // mainVK writes down what the manifest gave the process
 };
 
 // Everything the stand-in wrote down, decoded.
@@ -55,6 +56,8 @@ struct StandinRecord {
     // The array mainVK received; absent when mainVK was not called.
     std::optional<std::vector<std::wstring>> arguments() const;
     std::wstring text(const char* word) const;  // first field of that line, or empty
+    // The value QueryActCtxSettingsW gave for a setting (standin::kSetting).
+    std::wstring setting(const wchar_t* name) const;
 };
 StandinRecord readStandinRecord(const std::wstring& path);
 
@@ -112,6 +115,11 @@ std::wstring systemErrorItem(DWORD code);
 
 // The launcher's error box: its caption, the error icon and one OK button.
 void expectErrorBox(const wintest::SeenBox& box, const std::wstring& text);
+
+// What the launcher's manifest gives the process, as the stand-in found it
+// while mainVK ran (StandinBehaviour::probeManifest): comctl32 version 6, the
+// DPI and long-path settings, the supported systems.
+void expectManifestEffects(const StandinRecord& record);
 
 // Replaces every "{name}" in a message template.
 std::wstring fill(std::wstring text, const std::vector<std::pair<std::wstring, std::wstring>>& values);

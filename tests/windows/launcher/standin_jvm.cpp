@@ -4,13 +4,17 @@
 // behaves as the test asks through the environment (standin_jvm_protocol.h).
 // Any other JNI function ends the process with a distinctive exit code. The
 // launcher tests, the console tests and the start-up benchmark all use it.
+// Asked to, it also writes down, while mainVK runs, what the launcher's
+// manifest gave the process, as the Java program would find it.
 #define _JNI_IMPLEMENTATION_  // JNI_CreateJavaVM is exported, not imported
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <jni.h>
 
 #include <array>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -224,6 +228,128 @@ void waitForRelease() {
     }
 }
 
+// ---- What the process's manifest gave it ------------------------------------------
+
+std::string hexNumber(unsigned long value) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%lX", value);
+    return hex;
+}
+
+std::string guidText(const GUID& id) {
+    char text[40];
+    std::snprintf(text, sizeof text, "{%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
+                  static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1], id.Data4[2],
+                  id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
+    return text;
+}
+
+template <typename Function>
+Function systemFunction(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryW(library);
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// The comctl32 that a plain LoadLibraryW gets with no context activated: the
+// process default context's choice. Its path tells version 6 (the side-by-side
+// copy) from the system's; DllGetVersion is written down beside it.
+void recordCommonControls() {
+    HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (!module) {
+        record({standin::kCommonControls, standin::kNotAnswered + hexNumber(GetLastError())});
+        return;
+    }
+    wchar_t path[32768];
+    DWORD length = GetModuleFileNameW(module, path, 32768);
+    std::string version = "-";
+    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof info;
+    if (getVersion && SUCCEEDED(getVersion(&info)))
+        version = std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+    record({standin::kCommonControls, escaped(std::wstring(path, length < 32768 ? length : 0)), version});
+}
+
+void recordDpiAwareness() {
+    using ThreadContext = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using Awareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    auto threadContext = systemFunction<ThreadContext>(L"user32.dll", "GetThreadDpiAwarenessContext");
+    auto awareness = systemFunction<Awareness>(L"user32.dll", "GetAwarenessFromDpiAwarenessContext");
+    record({standin::kDpiAwareness, threadContext && awareness
+                                        ? std::to_string(static_cast<int>(awareness(threadContext())))
+                                        : standin::kNotAnswered + std::string("-")});
+}
+
+// A windowsSettings value of the process default context (handle null).
+void recordSetting(const wchar_t* settingsNamespace, const wchar_t* name) {
+    wchar_t value[256] = {};  // one unit more than offered: always terminated
+    SIZE_T written = 0;
+    SetLastError(0);
+    std::string answer = QueryActCtxSettingsW(0, nullptr, settingsNamespace, name, value, 255, &written)
+                             ? escaped(std::wstring(value))
+                             : standin::kNotAnswered + hexNumber(GetLastError());
+    record({standin::kSetting, escaped(std::wstring(name)), answer});
+}
+
+// The supportedOS entries of the process default context. The element grew
+// a MaxVersionTested field in Windows 10: which form came follows from the
+// answer's size.
+struct CompatibilityElement {
+    GUID id;
+    DWORD type;
+};
+struct GrownCompatibilityElement {
+    GUID id;
+    DWORD type;
+    ULONGLONG maxVersionTested;
+};
+template <typename Element>
+struct CompatibilityList {
+    DWORD count;
+    Element elements[1];
+};
+
+template <typename Element>
+std::string supportedSystems(const unsigned char* answer, SIZE_T size) {
+    DWORD count = 0;
+    std::memcpy(&count, answer, sizeof count);
+    const std::size_t start = offsetof(CompatibilityList<Element>, elements);
+    std::string systems;
+    for (DWORD i = 0; i < count && start + (i + 1) * sizeof(Element) <= size; ++i) {
+        Element element;
+        std::memcpy(&element, answer + start + i * sizeof(Element), sizeof element);
+        if (element.type != ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) continue;
+        if (!systems.empty()) systems += ',';
+        systems += guidText(element.id);
+    }
+    return systems.empty() ? "-" : systems;
+}
+
+void recordSupportedSystems() {
+    alignas(8) unsigned char answer[1024];
+    SIZE_T written = 0;
+    if (!QueryActCtxW(0, nullptr, nullptr, CompatibilityInformationInActivationContext, answer, sizeof answer,
+                      &written)) {
+        record({standin::kSupportedSystems, standin::kNotAnswered + hexNumber(GetLastError())});
+        return;
+    }
+    DWORD count = 0;
+    std::memcpy(&count, answer, sizeof count);
+    const bool grown = written == offsetof(CompatibilityList<GrownCompatibilityElement>, elements) +
+                                      count * sizeof(GrownCompatibilityElement);
+    record({standin::kSupportedSystems, grown ? supportedSystems<GrownCompatibilityElement>(answer, written)
+                                              : supportedSystems<CompatibilityElement>(answer, written)});
+}
+
+void recordManifestEffects() {
+    recordCommonControls();
+    recordDpiAwareness();
+    recordSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware");
+    recordSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness");
+    recordSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"longPathAware");
+    recordSupportedSystems();
+}
+
 // mainVK: writes down the array it was given, then returns, throws or waits as asked.
 jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_list args) {
     const Method* called = reinterpret_cast<const Method*>(method);
@@ -238,6 +364,7 @@ jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_li
                     element ? escaped(element->text.data(), element->text.size()) : standin::kNullElement});
         }
     }
+    if (environmentIs(standin::kProbeManifestVariable, L"1")) recordManifestEffects();
     printOutputLine();
     waitForRelease();
     std::wstring exceptionText;

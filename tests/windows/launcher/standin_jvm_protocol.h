@@ -25,6 +25,10 @@ inline constexpr const wchar_t* kOutputVariable = L"VARKEL_STANDIN_OUTPUT";
 // hold of a launcher process it did not start itself, or look at one that would
 // otherwise end at once. While it waits, a file of the same name with
 // kHeldSuffix says so.
+// "1": mainVK writes down what the launcher's manifest gave the process (the
+// words from kCommonControls on). Off by default: it loads user32 and comctl32,
+// which a plain start does not.
+inline constexpr const wchar_t* kProbeManifestVariable = L"VARKEL_STANDIN_PROBE_MANIFEST";
 inline constexpr const wchar_t* kReleaseFileVariable = L"VARKEL_STANDIN_RELEASE_FILE";
 inline constexpr const wchar_t* kHeldSuffix = L".held";
 inline constexpr unsigned kReleaseWaitMs = 60000;
@@ -52,5 +56,12 @@ inline constexpr const char* kArgument = "arg";            // ...and each elemen
 inline constexpr const char* kOffThread = "offthread";     // a JNI call on another thread than the creating one
 inline constexpr const char* kUnexpected = "unexpected";   // "env" or "vm", slot number
 inline constexpr const char* kNullElement = "null";
+// What the launcher's manifest gave the process, written down while mainVK runs:
+inline constexpr const char* kCommonControls = "comctl32";    // the module LoadLibraryW gives, DllGetVersion's major.minor
+inline constexpr const char* kDpiAwareness = "dpiawareness";  // GetAwarenessFromDpiAwarenessContext of the thread
+inline constexpr const char* kSetting = "setting";            // name, QueryActCtxSettingsW's value (process default)
+inline constexpr const char* kSupportedSystems = "supportedos";  // the supportedOS GUIDs, comma-separated, or "-"
+// A query the system did not answer: this, then its error code in hex.
+inline constexpr const char* kNotAnswered = "none:";
 
 }  // namespace standin

@@ -1,6 +1,7 @@
 // The 32-bit launcher with a 32-bit JVM: the whole JNI conversation goes
-// through __stdcall function tables, as with a real 32-bit Java runtime. One
-// run, since every 32-bit process start takes about a minute here.
+// through __stdcall function tables, as with a real 32-bit Java runtime, and
+// the Java program finds what the launcher's manifest declares. One run,
+// since every 32-bit process start takes about a minute here.
 #include <gtest/gtest.h>
 
 #include "launcher_fixture.h"
@@ -17,6 +18,7 @@ TEST(Jvm32, RunsTheJavaProgramAndEndsWithItsResult) {
     installation.writeConfig("MAX_MEMORY=1999M\n");
     StandinBehaviour behaviour;
     behaviour.mainResult = -5;
+    behaviour.probeManifest = true;
     wintest::RunOptions options;
     options.timeoutMs = 5 * 60 * 1000;
     Launch launch = launchertest::launch(installation, L"caf\u00E9 \"\u0416\u0443\u043A 2.log\"", behaviour, options);
@@ -34,6 +36,7 @@ TEST(Jvm32, RunsTheJavaProgramAndEndsWithItsResult) {
                                           L"SetObjectArrayElement", L"NewString",       L"SetObjectArrayElement",
                                           L"CallStaticIntMethodV", L"ExceptionOccurred", L"DestroyJavaVM"};
     EXPECT_EQ(launch.record.callNames(), calls);
+    expectManifestEffects(launch.record);
 }
 
 }  // namespace
