@@ -1,8 +1,10 @@
 #include "explorer_command.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
+#include "format.h"
 #include "launch_selection.h"
 #include "module_path.h"
 #include "module_state.h"
@@ -22,7 +24,7 @@ HRESULT handOutText(const std::wstring& value, LPWSTR* result) {
     if (result == nullptr) return E_POINTER;
     *result = static_cast<LPWSTR>(CoTaskMemAlloc((value.size() + 1) * sizeof(wchar_t)));
     if (*result == nullptr) return E_OUTOFMEMORY;
-    value.copy(*result, value.size());
+    std::copy(value.begin(), value.end(), *result);
     (*result)[value.size()] = L'\0';
     return S_OK;
 }
@@ -75,7 +77,9 @@ IFACEMETHODIMP CQuellisCommand::GetIcon(IShellItemArray* /*items*/, LPWSTR* icon
             if (icon != nullptr) *icon = nullptr;
             return E_FAIL;
         }
-        return handOutText(path + varkel::asWide(text::kIconReferenceSeparator) + std::to_wstring(kCommandIconId), icon);
+        path += varkel::asWide(text::kIconReferenceSeparator);
+        path += varkel::toWide(varkel::decimalText(kCommandIconId));
+        return handOutText(path, icon);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
