@@ -531,17 +531,12 @@ Function AddShellPackage
   ; PowerShell's single quotes take a quote as two.
   ${WordReplace} "$INSTDIR" "'" "''" "+" $R3
   StrCpy $R4 "Add-AppxPackage -Path $\'$R3\${SHELL_PACKAGE}$\' -ExternalLocation $\'$R3$\'${ADD_PACKAGE_OPTIONS}"
-  ReadRegStr $R2 SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}"
   Call RunPackageCommand
   ${If} $0 == 0
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "${SHELL_PACKAGE_ADDED}"
   ${Else}
     DetailPrint "Adding the shell package failed (exit code $0); $\"Open with Varkel$\" stays under $\"Show more options$\""
-    ; A package that an earlier installation added is still there: the
-    ; uninstall must still remove it.
-    ${If} $R2 != "${SHELL_PACKAGE_ADDED}"
-      WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "failed, exit code $0"
-    ${EndIf}
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "failed, exit code $0"
   ${EndIf}
 FunctionEnd
 
@@ -556,8 +551,11 @@ Section "Varkel" SectionMain
     Quit
   ${EndIf}
 
-  ; Over an existing installation: keep a changed startup.conf, take away the
-  ; files of the version installed so far, then put in the new ones.
+  ; Over an existing installation: its shell package goes first (Explorer's
+  ; surrogate lets go of the old Quellis64.dll, and the new package is added
+  ; whatever its version and folder); keep a changed startup.conf, take away
+  ; the files of the version installed so far, then put in the new ones.
+  Call RemoveShellPackage
   Call DetectChangedConf
   Call RemoveListedFiles
 
