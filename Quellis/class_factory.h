@@ -1,4 +1,5 @@
-// The class object that COM asks for the context-menu handler.
+// The class object that COM asks for the context-menu handler or for the
+// Windows 11 menu command; clsid says which of the two it makes.
 #pragma once
 
 #include <windows.h>

@@ -8,6 +8,7 @@
 #include "module_state.h"
 
 const CLSID CLSID_Quellis = {0x3F2B9C14, 0x7A6D, 0x4E05, {0xB1, 0xC8, 0x59, 0xD2, 0xE0, 0xA7, 0xF6, 0x13}};
+const CLSID CLSID_QuellisCommand = {0x49AC469C, 0x9044, 0x4EA4, {0x90, 0x6C, 0x90, 0xD9, 0x86, 0x21, 0xB6, 0x53}};
 
 HINSTANCE moduleHandle = nullptr;
 volatile LONG objectCount = 0;
@@ -24,7 +25,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, void** result) {
     if (result == nullptr) return CLASS_E_CLASSNOTAVAILABLE;
     *result = nullptr;
-    if (!IsEqualCLSID(classId, CLSID_Quellis)) return CLASS_E_CLASSNOTAVAILABLE;
+    if (!IsEqualCLSID(classId, CLSID_Quellis) && !IsEqualCLSID(classId, CLSID_QuellisCommand)) {
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
 
     CClassFactory* factory = new (std::nothrow) CClassFactory(classId);
     if (factory == nullptr) return E_OUTOFMEMORY;

@@ -43,6 +43,11 @@ void reportLaunchFailure(const wchar_t* command, int code) {
 
 }  // namespace
 
+bool launcherCommandRegistered() {
+    LauncherCommand command;
+    return readLauncherCommand(command) && command.text[0] != L'\0';
+}
+
 void LaunchWithSelection(const std::vector<std::wstring>& paths) {
     LauncherCommand command;
     if (!readLauncherCommand(command) || command.text[0] == L'\0') return;

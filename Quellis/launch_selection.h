@@ -1,4 +1,5 @@
-// Starting the launcher on the selected files.
+// Starting the launcher on the selected files: the one way both menu commands
+// (the classic context-menu handler and the Windows 11 command) take.
 #pragma once
 
 #include <string>
@@ -10,3 +11,7 @@
 // No command, or an empty one, starts nothing and shows nothing; a list that
 // cannot be written and a failed start are reported in a message box.
 void LaunchWithSelection(const std::vector<std::wstring>& paths);
+
+// Whether a launcher command is stored, read as LaunchWithSelection reads it:
+// two registry reads, nothing on disk, quick enough for a menu being built.
+bool launcherCommandRegistered();

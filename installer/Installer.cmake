@@ -22,6 +22,9 @@ set(file_arguments)
 foreach(file ${deliverables})
   list(APPEND file_arguments --file ${VARKEL_DIST_DIR}/${file})
 endforeach()
+# The Windows 11 shell package and the logo its manifest names, installed
+# beside the deliverables (shell_package, installer/ShellPackage.cmake).
+list(APPEND file_arguments --file ${VARKEL_SHELL_PACKAGE} --file ${VARKEL_SHELL_LOGO})
 list(TRANSFORM deliverables PREPEND ${VARKEL_DIST_DIR}/ OUTPUT_VARIABLE deliverable_paths)
 add_custom_target(installer ALL
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${deliverable_paths}
@@ -30,7 +33,7 @@ add_custom_target(installer ALL
           --work ${CMAKE_BINARY_DIR}/installer/product --java-program-default ${demo_program}
           ${file_arguments}
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${VARKEL_DIST_DIR}/Varkel-Setup.exe
-  DEPENDS dist installer_demo_program
+  DEPENDS dist shell_package installer_demo_program
   COMMENT "Building dist/Varkel-Setup.exe"
   VERBATIM)
 

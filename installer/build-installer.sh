@@ -3,7 +3,8 @@
 #
 #   build-installer.sh --output SETUP.exe --version 6.0.0[.0] --work DIR \
 #                      --java-program DIR [--java-program-default DIR] \
-#                      --file Varkel.exe --file Varkel-64.exe --file ...
+#                      --file Varkel.exe --file Varkel-64.exe --file ... \
+#                      [--package-tool 'WINDOWS PATH']
 #
 # --file names each native file to install (the four deliverables);
 # --java-program the folder of the Java program's installation files (classes,
@@ -12,10 +13,13 @@
 # --java-program-default is used when neither is given. --work is a scratch
 # folder (emptied). With VARKEL_SIGN_CERT and VARKEL_SIGN_KEY set, the
 # uninstaller inside the installer is signed as it is packed (scripts/sign.sh);
-# the caller signs the installer itself.
+# the caller signs the installer itself, and the shell package (one of the
+# --file names) is then taken as signed. --package-tool replaces PowerShell as
+# the program that adds and removes the shell package (a test's stand-in; NSIS
+# variables such as $INSTDIR are expanded when the installer runs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-output="" version="" work="" java="" java_default="" files=()
+output="" version="" work="" java="" java_default="" package_tool="" files=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --output) output=$2; shift 2 ;;
@@ -24,6 +28,7 @@ while [ $# -gt 0 ]; do
     --java-program) java=$2; shift 2 ;;
     --java-program-default) java_default=$2; shift 2 ;;
     --file) files+=("$2"); shift 2 ;;
+    --package-tool) package_tool=$2; shift 2 ;;
     *) echo "build-installer: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -81,8 +86,9 @@ done < <(cd "$payload" && find . -mindepth 1 -type d | sed 's|^\./||' | awk '{ p
 defines=(-DVERSION="$version" -DPAYLOAD="$payload" -DPAYLOAD_NSH="$nsh" -DMANIFEST="$list"
          -DOUTFILE="$(realpath -m "$output")" -DICON="$here/../VKJavaLauncher/res/varkel.ico")
 if [ -n "${VARKEL_SIGN_CERT:-}" ] && [ -n "${VARKEL_SIGN_KEY:-}" ]; then
-  defines+=(-DSIGN_SCRIPT="$here/../scripts/sign.sh")
+  defines+=(-DSIGN_SCRIPT="$here/../scripts/sign.sh" -DSHELL_PACKAGE_SIGNED)
 fi
+[ -n "$package_tool" ] && defines+=(-DPACKAGE_TOOL="$package_tool")
 mkdir -p "$(dirname "$output")"
 makensis -V2 -NOCD "${defines[@]}" "$here/varkel.nsi"
 echo "build-installer: $output ($version, Java program from $java)"

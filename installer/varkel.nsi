@@ -12,6 +12,10 @@
 ;   OUTFILE      the installer to write
 ;   ICON         the installer's and uninstaller's icon
 ;   SIGN_SCRIPT  optional: signs the uninstaller before it is packed
+;   SHELL_PACKAGE_SIGNED  optional: the shell package is signed, so it is
+;                added without -AllowUnsigned
+;   PACKAGE_TOOL optional: the program that adds and removes the shell package
+;                (Windows PowerShell unless a test puts a stand-in here)
 ;
 ; Modes: per user by default (no elevation, %LOCALAPPDATA%\Programs\Varkel,
 ; HKEY_CURRENT_USER); "/ALLUSERS" or the wizard's choice installs into the
@@ -19,6 +23,14 @@
 ; "/CURRENTUSER" asks for the default. Silent: "/S", optionally "/D=<folder>".
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed (the wizard says
 ; which step and the code).
+;
+; On Windows 11 the installer also adds the shell package (Varkel-Shell.msix,
+; with the installation folder as its external location) for the installing
+; user, which puts "Open with Varkel" into Explorer's own context menu; the
+; classic command stays under "Show more options". That step may fail without
+; failing the installation: the uninstall entry's "ShellPackage" says whether
+; it was added ("added") or not ("failed, exit code N"), and only an added
+; package is removed again, first of all.
 
 Unicode true
 Target amd64-unicode
@@ -64,6 +76,9 @@ ShowUninstDetails show
 !if ! /FileExists "${PAYLOAD}\QuellisSetup.exe"
   !error "the payload has no QuellisSetup.exe"
 !endif
+!if ! /FileExists "${PAYLOAD}\Varkel-Shell.msix"
+  !error "the payload has no Varkel-Shell.msix"
+!endif
 
 ; The entry's DisplayVersion is the version that the launcher's version
 ; resource states; a build whose resources say otherwise is refused.
@@ -84,6 +99,24 @@ ShowUninstDetails show
 !define CLSID_KEY "SOFTWARE\Classes\CLSID\${CLSID}"
 !define HANDLER_KEY "SOFTWARE\Classes\*\shellex\ContextMenuHandlers\Varkel"
 !define LAUNCHER_KEY "Software\Orvane\Varkel"
+; The Windows 11 shell package: its file, its identity's name, the first
+; Windows build whose Explorer shows packaged menu commands, and the value of
+; the uninstall entry that remembers the outcome.
+!define SHELL_PACKAGE "Varkel-Shell.msix"
+!define SHELL_PACKAGE_NAME "Orvane.Varkel"
+!define WINDOWS11_BUILD 22000
+!define CURRENT_VERSION_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion"
+!define SHELL_PACKAGE_VALUE "ShellPackage"
+!define SHELL_PACKAGE_ADDED "added"
+!ifndef PACKAGE_TOOL
+  !define PACKAGE_TOOL "$SYSDIR\WindowsPowerShell\v1.0\powershell.exe"
+!endif
+!ifdef SHELL_PACKAGE_SIGNED
+  !define ADD_PACKAGE_OPTIONS ""
+!else
+  ; An unsigned package (its publisher carries the unsigned-publisher OID).
+  !define ADD_PACKAGE_OPTIONS " -AllowUnsigned"
+!endif
 ; QuellisSetup keeps each word of its command line in 150 characters.
 !define MAX_LAUNCHER_PATH 149
 !define EXIT_FAILED 2
@@ -262,6 +295,36 @@ Page custom ModePageShow ModePageLeave
 !insertmacro RemoveListedFiles ""
 !insertmacro RemoveListedFiles "un."
 
+; Runs the package tool's PowerShell command $R4 and sets $0 to its exit code.
+; $ErrorActionPreference makes a failed deployment end the command with 1.
+!macro RunPackageCommand un
+  Function ${un}RunPackageCommand
+    nsExec::ExecToLog '"${PACKAGE_TOOL}" -NoProfile -NonInteractive -ExecutionPolicy Bypass -Command "$$ErrorActionPreference = $\'Stop$\'; $R4"'
+    Pop $0
+  FunctionEnd
+!macroend
+!insertmacro RunPackageCommand ""
+!insertmacro RunPackageCommand "un."
+
+; Removes the shell package when this installation added it.
+!macro RemoveShellPackage un
+  Function ${un}RemoveShellPackage
+    ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}"
+    ${If} $0 != "${SHELL_PACKAGE_ADDED}"
+      Return
+    ${EndIf}
+    DetailPrint "Removing the Windows 11 context-menu package"
+    StrCpy $R4 "Get-AppxPackage -Name ${SHELL_PACKAGE_NAME} | Remove-AppxPackage"
+    Call ${un}RunPackageCommand
+    ${If} $0 != 0
+      DetailPrint "Removing the package ${SHELL_PACKAGE_NAME} ended with exit code $0"
+    ${EndIf}
+    DeleteRegValue SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}"
+  FunctionEnd
+!macroend
+!insertmacro RemoveShellPackage ""
+!insertmacro RemoveShellPackage "un."
+
 ; Takes away everything an installation in $INSTDIR made, in either mode:
 ; the Explorer command (through QuellisSetup when $R7 is 1, and whatever of it
 ; still names this folder), the files, a startup.conf only when unchanged, the
@@ -271,6 +334,9 @@ Page custom ModePageShow ModePageLeave
     Call ${un}SelectMode
     ; Out of the folder: a folder that is some process's current one stays.
     SetOutPath "$TEMP"
+    ; First the Windows 11 command: Explorer's surrogate holds Quellis64.dll
+    ; while the package is there.
+    Call ${un}RemoveShellPackage
     ${If} $R7 == 1
     ${AndIf} ${FileExists} "$INSTDIR\QuellisSetup.exe"
       DetailPrint "Removing the Explorer command"
@@ -450,6 +516,33 @@ Function FailInstallation
   Quit
 FunctionEnd
 
+; On Windows 11 (build ${WINDOWS11_BUILD} or later) adds the shell package for
+; the installing user, the installation folder as its external location. The
+; build comes from the registry, where no compatibility shim changes it. A
+; failure is noted in the log and in the uninstall entry and the installation
+; goes on: the classic command works all the same.
+Function AddShellPackage
+  ReadRegStr $0 HKLM "${CURRENT_VERSION_KEY}" "CurrentBuildNumber"
+  ${If} $0 == ""
+    StrCpy $0 0
+  ${EndIf}
+  ${If} $0 < ${WINDOWS11_BUILD}
+    DetailPrint "Windows build $0: no Windows 11 context menu, the shell package is not added"
+    Return
+  ${EndIf}
+  DetailPrint "Adding $\"Open with Varkel$\" to the Windows 11 context menu (${SHELL_PACKAGE})"
+  ; PowerShell's single quotes take a quote as two.
+  ${WordReplace} "$INSTDIR" "'" "''" "+" $R3
+  StrCpy $R4 "Add-AppxPackage -Path $\'$R3\${SHELL_PACKAGE}$\' -ExternalLocation $\'$R3$\'${ADD_PACKAGE_OPTIONS}"
+  Call RunPackageCommand
+  ${If} $0 == 0
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "${SHELL_PACKAGE_ADDED}"
+  ${Else}
+    DetailPrint "Adding the shell package failed (exit code $0); $\"Open with Varkel$\" stays under $\"Show more options$\""
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "failed, exit code $0"
+  ${EndIf}
+FunctionEnd
+
 Section "Varkel" SectionMain
   SectionIn RO
   SetRegView 64
@@ -461,8 +554,11 @@ Section "Varkel" SectionMain
     Quit
   ${EndIf}
 
-  ; Over an existing installation: keep a changed startup.conf, take away the
-  ; files of the version installed so far, then put in the new ones.
+  ; Over an existing installation: its shell package goes first (Explorer's
+  ; surrogate lets go of the old Quellis64.dll, and the new package is added
+  ; whatever its version and folder); keep a changed startup.conf, take away
+  ; the files of the version installed so far, then put in the new ones.
+  Call RemoveShellPackage
   Call DetectChangedConf
   Call RemoveListedFiles
 
@@ -499,6 +595,7 @@ Section "Varkel" SectionMain
     StrCpy $R6 "Registering the Explorer command failed: QuellisSetup.exe /install ended with exit code $0."
     Call FailInstallation
   ${EndIf}
+  Call AddShellPackage
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Varkel.exe" "" "$INSTDIR\Varkel.exe" 0
 

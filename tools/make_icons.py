@@ -8,6 +8,7 @@ glass over it, on a rounded teal tile. It is drawn procedurally at every size
     make_icons.py launcher OUT.ico     the application icon: 256 (PNG), 96, 48, 32, 16,
                                         each in 32-bit and in 24-bit colour (ten images)
     make_icons.py menu SIZE BPP OUT.ico one image of SIZE x SIZE pixels at BPP (24 or 32)
+    make_icons.py logo SIZE OUT.png     the Windows 11 shell package's logo, a 32-bit PNG
 
 Regenerate the checked-in icons with: tools/make_icons.py all
 """
@@ -191,6 +192,11 @@ def menu_icon(path, size, bpp):
     write_ico(path, [(size, bpp, dib_bytes(draw(size), bpp))])
 
 
+def logo(path, size):
+    with open(path, "wb") as out:
+        out.write(png_bytes(draw(size)))
+
+
 def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     root = os.path.dirname(here)
@@ -201,12 +207,16 @@ def main(argv):
         for size, bpp in ((16, 32), (13, 24), (15, 24), (17, 24), (21, 24)):
             menu_icon(os.path.join(res, "varkel_%02d.ico" % size), size, bpp)
         menu_icon(os.path.join(res, "varkel_00.ico"), 16, 32)
+        logo(os.path.join(root, "installer", "shell-package", "Varkel-Logo.png"), 150)
         return 0
     if len(argv) == 3 and argv[1] == "launcher":
         launcher_icon(argv[2])
         return 0
     if len(argv) == 5 and argv[1] == "menu":
         menu_icon(argv[4], int(argv[2]), int(argv[3]))
+        return 0
+    if len(argv) == 4 and argv[1] == "logo":
+        logo(argv[3], int(argv[2]))
         return 0
     print(__doc__)
     return 2

@@ -25,6 +25,12 @@ constexpr bool sameText(const char* narrow, const char16_t* wide) {
 }
 static_assert(sameText(kVerbA, kVerb) && sameText(kHelpTextA, kHelpText), "the ANSI twins say the same");
 
+// ---- The Windows 11 menu command (IExplorerCommand) --------------------------------
+// That menu has no access keys: the title carries no ampersand.
+inline constexpr const char16_t* kCommandTitle = u"Open with Varkel";
+// The icon reference Explorer loads: the module's path, then ",-" and the id.
+inline constexpr const char16_t* kIconReferenceSeparator = u",-";
+
 // ---- Starting the launcher ---------------------------------------------------------------
 inline constexpr const char16_t* kOpenOperation = u"open";  // ShellExecuteW's operation
 // Filled with the launcher command and ShellExecuteW's result.

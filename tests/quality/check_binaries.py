@@ -73,7 +73,8 @@ EXTENSION_EXPORTS = {
 # The application icon: each size once in 24-bit and once in 32-bit colour,
 # the 256-pixel ones PNG-compressed.
 LAUNCHER_ICON_IMAGES = sorted((size, bits) for size in (256, 96, 48, 32, 16) for bits in (24, 32))
-# The extension's menu pictures: one image per group.
+# The extension's menu pictures: one image per group; number 101 is the
+# Windows 11 menu command's (Explorer names it by number).
 EXTENSION_ICON_GROUPS = {
     "VARKEL_ICON_00": (16, 32),
     "VARKEL_ICON_13": (13, 24),
@@ -81,6 +82,7 @@ EXTENSION_ICON_GROUPS = {
     "VARKEL_ICON_16": (16, 32),
     "VARKEL_ICON_17": (17, 24),
     "VARKEL_ICON_21": (21, 24),
+    101: (16, 32),
 }
 MANIFEST_NS = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
                "c1": "urn:schemas-microsoft-com:compatibility.v1"}
@@ -303,8 +305,8 @@ def check_launcher_icon(resources, found):
 
 
 def check_extension_icons(resources, found):
-    groups = sorted(name for rtype, name in resources if rtype == RT_GROUP_ICON)
-    found.expect(groups == sorted(EXTENSION_ICON_GROUPS), "icon groups %s" % groups)
+    groups = sorted((name for rtype, name in resources if rtype == RT_GROUP_ICON), key=str)
+    found.expect(groups == sorted(EXTENSION_ICON_GROUPS, key=str), "icon groups %s" % groups)
     for name, (size, bits) in EXTENSION_ICON_GROUPS.items():
         images = icon_images(resources, found, name)
         found.expect([(w, h, b) for w, h, b, _ in images] == [(size, size, bits)],

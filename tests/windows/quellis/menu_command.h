@@ -11,6 +11,8 @@ namespace quellistest {
 
 // The recorder writes its command line to the file this variable names.
 inline constexpr const wchar_t* kRecorderOutputVariable = L"VARKEL_RECORDER_OUTPUT";
+// ... and ends with the exit code this variable names (0 without it).
+inline constexpr const wchar_t* kRecorderExitCodeVariable = L"VARKEL_RECORDER_EXIT_CODE";
 inline constexpr DWORD kRecorderWaitMs = 20000;
 
 // InvokeCommand with the extension's verb in the Unicode record, as Explorer

@@ -83,7 +83,8 @@ TEST(ModuleResources, IconGroupsWithTheFirstOneForTheFile) {
     std::vector<std::wstring> groups;
     EnumResourceNamesW(module, RT_GROUP_ICON, collectName, reinterpret_cast<LONG_PTR>(&groups));
     const std::vector<std::wstring> expected = {L"VARKEL_ICON_00", L"VARKEL_ICON_13", L"VARKEL_ICON_15",
-                                                L"VARKEL_ICON_16", L"VARKEL_ICON_17", L"VARKEL_ICON_21"};
+                                                L"VARKEL_ICON_16", L"VARKEL_ICON_17", L"VARKEL_ICON_21",
+                                                L"#101"};
     EXPECT_EQ(groups, expected);
 
     const struct {
@@ -91,9 +92,10 @@ TEST(ModuleResources, IconGroupsWithTheFirstOneForTheFile) {
         int size;
         WORD bitsPerPixel;
     } images[] = {{L"VARKEL_ICON_00", 16, 32}, {L"VARKEL_ICON_13", 13, 24}, {L"VARKEL_ICON_15", 15, 24},
-                  {L"VARKEL_ICON_16", 16, 32}, {L"VARKEL_ICON_17", 17, 24}, {L"VARKEL_ICON_21", 21, 24}};
+                  {L"VARKEL_ICON_16", 16, 32}, {L"VARKEL_ICON_17", 17, 24}, {L"VARKEL_ICON_21", 21, 24},
+                  {MAKEINTRESOURCEW(101), 16, 32}};  // the Windows 11 command's, named by its number
     for (const auto& image : images) {
-        SCOPED_TRACE(wintest::utf8(image.group));
+        SCOPED_TRACE(IS_INTRESOURCE(image.group) ? "#101" : wintest::utf8(image.group));
         std::string group = resourceText(module, image.group, RT_GROUP_ICON);
         // GRPICONDIR: reserved, type 1, one entry of 14 bytes.
         ASSERT_EQ(group.size(), 6u + 14u);

@@ -42,9 +42,9 @@ const QuellisModule& quellis() {
     return kModule;
 }
 
-ComRef<IClassFactory> QuellisModule::factory() const {
+ComRef<IClassFactory> QuellisModule::factory(REFCLSID clsid) const {
     ComRef<IClassFactory> result;
-    EXPECT_EQ(DllGetClassObject(kQuellisClsid, IID_IClassFactory, result.out()), S_OK);
+    EXPECT_EQ(DllGetClassObject(clsid, IID_IClassFactory, result.out()), S_OK);
     return result;
 }
 

@@ -12,6 +12,9 @@ namespace quellistest {
 // {3F2B9C14-7A6D-4E05-B1C8-59D2E0A7F613}
 inline constexpr CLSID kQuellisClsid = {0x3F2B9C14, 0x7A6D, 0x4E05, {0xB1, 0xC8, 0x59, 0xD2, 0xE0, 0xA7, 0xF6, 0x13}};
 inline constexpr const wchar_t* kQuellisClsidText = L"{3F2B9C14-7A6D-4E05-B1C8-59D2E0A7F613}";
+// {49AC469C-9044-4EA4-906C-90D98621B653}: the Windows 11 menu command.
+inline constexpr CLSID kQuellisCommandClsid = {0x49AC469C, 0x9044, 0x4EA4, {0x90, 0x6C, 0x90, 0xD9, 0x86, 0x21, 0xB6, 0x53}};
+inline constexpr const wchar_t* kQuellisCommandClsidText = L"{49AC469C-9044-4EA4-906C-90D98621B653}";
 
 // A COM reference released when it goes.
 template <typename T>
@@ -67,7 +70,7 @@ struct QuellisModule {
     GetClassObject DllGetClassObject = nullptr;
     CanUnloadNow DllCanUnloadNow = nullptr;
 
-    ComRef<IClassFactory> factory() const;
+    ComRef<IClassFactory> factory(REFCLSID clsid = kQuellisClsid) const;
     // A new handler, as Explorer gets it: through the class object.
     ComRef<IContextMenu> createHandler() const;
 };

@@ -1,8 +1,11 @@
-// Stands in for the launcher: writes the command line it received, as UTF-16,
-// to the file named by VARKEL_RECORDER_OUTPUT, then ends. The file appears
-// whole (written aside, then renamed), so a test that sees it can read it.
+// Stands in for the launcher (and for the installer's package tool): writes the
+// command line it received, as UTF-16, to the file named by
+// VARKEL_RECORDER_OUTPUT, then ends, with the exit code that
+// VARKEL_RECORDER_EXIT_CODE names (0 without it). The file appears whole
+// (written aside, then renamed), so a test that sees it can read it.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 #include "menu_command.h"
@@ -18,5 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     DWORD written = 0;
     WriteFile(file, commandLine, static_cast<DWORD>(lstrlenW(commandLine) * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(file);
-    return MoveFileExW(partial.c_str(), output, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+    if (!MoveFileExW(partial.c_str(), output, MOVEFILE_REPLACE_EXISTING)) return 3;
+    wchar_t exitCode[16] = {};
+    length = GetEnvironmentVariableW(quellistest::kRecorderExitCodeVariable, exitCode, 16);
+    return length != 0 && length < 16 ? static_cast<int>(wcstol(exitCode, nullptr, 10)) : 0;
 }
