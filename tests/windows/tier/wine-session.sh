@@ -74,10 +74,18 @@ case "$cmd" in
     fi
     if [ -n "$fault" ]; then
       "$WINE64" wineboot -i >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+      # wineboot leaves a server behind that ends with its last client, and
+      # while it runs a persistent one cannot start: each test program would
+      # then start a server of its own, whose helper processes hold the
+      # test's output open until CTest's time-out.
+      "$WINESERVER" -k >/dev/null 2>&1 || true
+      "$WINESERVER" -w >/dev/null 2>&1 || true
     fi
-    # Started here when no server runs yet (a kept prefix skips wineboot): its
-    # output must not hold CTest's pipe open, or this step never ends.
-    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    # Its output must not hold CTest's pipe open, or this step never ends.
+    if ! "$WINESERVER" -p >/dev/null 2>&1 </dev/null; then
+      echo "cannot start a persistent wineserver for $WINEPREFIX (is another one running for it?)"
+      exit 1
+    fi
     "$WINE64" cmd /c exit 0 >/dev/null 2>&1
     echo "Wine session ready on display $DISPLAY"
     ;;
