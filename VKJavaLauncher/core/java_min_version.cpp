@@ -1,7 +1,5 @@
 #include "java_min_version.h"
 
-#include <algorithm>
-
 #include "format.h"
 #include "messages.h"
 #include "platform.h"
@@ -12,7 +10,7 @@ namespace {
 
 // A release file states the version in its first lines; what lies beyond
 // this is never read.
-constexpr std::size_t kReleaseReadLimit = 16 * 1024;
+constexpr std::size_t kReleaseReadLimit = std::size_t{16} * 1024;
 
 WideString releaseFilePath(const WideString& home) {
     return home + (endsWith(home, u"\\") ? u"" : u"\\") + text::kReleaseFile;
@@ -27,9 +25,12 @@ std::optional<JavaVersion> releaseVersion(const WideString& home) {
     return releaseFileJavaVersion(bytes);
 }
 
+// The libraries of one home come one after another in the search, so a Java
+// told twice (its client and its server library, or its RuntimeLib) is the
+// last one noted.
 void noteFound(std::vector<FoundJava>& found, const JavaVersion& version, const WideString& home) {
-    auto same = [&](const FoundJava& java) { return java.home == home && java.version == version.text; };
-    if (std::none_of(found.begin(), found.end(), same)) found.push_back({version.text, home});
+    if (!found.empty() && found.back().home == home && found.back().version == version.text) return;
+    found.push_back({version.text, home});
 }
 
 }  // namespace

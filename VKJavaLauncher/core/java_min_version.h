@@ -40,7 +40,7 @@ struct FoundJava {
 // Whether the library may be loaded: nothing when it meets the minimum;
 // otherwise the reason the report gives for it in its place. A library that
 // is not there is reported as a load would report it. Each Java whose version
-// was told is noted in found, once.
+// was told is noted in found (once for the libraries of one home).
 std::optional<WideString> versionRefusal(const WideString& libraryPath, const JavaVersion& required,
                                          std::vector<FoundJava>& found);
 
