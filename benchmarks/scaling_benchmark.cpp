@@ -5,8 +5,8 @@
 // The inputs are shaped like real ones: a startup.conf of setting lines and
 // comments, a lib folder of archives (with a few other files and folders), a
 // PATH of folders of which some hold java.exe, installers' registry keys of
-// many versions, and selections of long paths (on the command line and in a
-// list file).
+// many versions, Java homes with release files, and selections of long paths
+// (on the command line and in a list file).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -14,6 +14,7 @@
 #include "fake_platform.h"
 #include "file_lists.h"
 #include "java_homes.h"
+#include "java_min_version.h"
 #include "jvm_library.h"
 #include "jvm_options.h"
 #include "launch_context.h"
@@ -163,6 +164,42 @@ void JvmLibraryList(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(JvmLibraryList)->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+// ---- JAVA_MIN_VERSION: the version of every JVM library, told before loading -------------
+// Java homes with their release files (Java 8 and Java 17 in turn) and a
+// server JVM each; JAVA_MIN_VERSION=11. Every library path of every home is
+// judged, as when none loads: a release file is read per library that exists.
+std::vector<varkel::JavaHomeCandidate> fillVersionedHomes(std::size_t homes) {
+    fake::reset();
+    std::vector<varkel::JavaHomeCandidate> candidates(homes);
+    for (std::size_t i = 0; i < homes; ++i) {
+        const WideString home = u"C:\\Program Files\\Java\\jdk-" + number(i);
+        candidates[i].javaHome = home;
+        fake::machine().libraries[home + u"\\bin\\server\\jvm.dll"].error = 193;
+        fake::machine().files[home + u"\\release"] =
+            std::string("IMPLEMENTOR=\"Vendor\"\r\nJAVA_VERSION=\"") + (i % 2 ? "17.0.9" : "1.8.0_392") +
+            "\"\r\nJAVA_VERSION_DATE=\"2023-10-17\"\r\nOS_NAME=\"Windows\"\r\n";
+    }
+    return candidates;
+}
+
+void JavaMinVersionCheck(benchmark::State& state) {
+    const auto homes = static_cast<std::size_t>(state.range(0));
+    const std::vector<varkel::JavaHomeCandidate> candidates = fillVersionedHomes(homes);
+    const varkel::JavaVersion required = *varkel::parseJavaVersion(u"11");
+    std::size_t passed = 0;
+    for (auto _ : state) {
+        fake::machine().calls.clear();  // the fake's call log would grow with the iterations
+        std::vector<varkel::FoundJava> found;
+        passed = 0;
+        for (const WideString& path : varkel::jvmLibraryPaths(candidates))
+            if (!varkel::versionRefusal(path, required, found)) ++passed;
+        benchmark::DoNotOptimize(found);
+    }
+    if (passed != homes / 2) state.SkipWithError("wrong number of suitable Javas");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(JavaMinVersionCheck)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // ---- The shell extension's parameter string -------------------------------------------
 void ExtensionParameterString(benchmark::State& state) {

@@ -1,5 +1,7 @@
 #include "jvm_library.h"
 
+#include <algorithm>
+
 #include "build_constants.h"
 #include "format.h"
 #include "messages.h"
@@ -13,6 +15,8 @@ namespace {
 
 constexpr std::uint32_t kErrorModuleNotFound = 126;
 constexpr std::uint32_t kErrorBadExeFormat = 193;
+// The Javas a summary names at most; a longer list would not fit a box.
+constexpr std::size_t kListedJavasLimit = 10;
 
 // The directory that holds the JVM's neighbour libraries: "...\bin" for
 // "...\bin\server\jvm.dll".
@@ -21,12 +25,32 @@ WideString jvmDllDirectory(const WideString& libraryPath) { return removeFileSpe
 struct LoadAttempt {
     WideString report;
     bool wrongBitness = false;
+    std::vector<FoundJava> found;  // with JAVA_MIN_VERSION: every Java whose version was told
 };
 
-void recordFailure(LoadAttempt& attempt, const WideString& path, std::uint32_t error) {
-    if (error == kErrorBadExeFormat) attempt.wrongBitness = true;
+void recordItem(LoadAttempt& attempt, const WideString& path, const WideString& item) {
     if (attempt.report.empty()) attempt.report = formatMessage(text::kErrorReportHeader, {kProcessBits});
-    attempt.report += formatMessage(text::kErrorReportItem, {path, loadErrorItem(error)});
+    attempt.report += formatMessage(text::kErrorReportItem, {path, item});
+}
+
+void recordFailure(LoadAttempt& attempt, const WideString& path, std::uint32_t error) {
+    // Only a library that was tried can set the flag: with a minimum, one of
+    // the other bitness is tried only when its version meets it, so the
+    // 32-bit build hands over only where the 64-bit one can load a suitable Java.
+    if (error == kErrorBadExeFormat) attempt.wrongBitness = true;
+    recordItem(attempt, path, loadErrorItem(error));
+}
+
+WideString otherBuildSolution(bool wrongBitness) {
+    if (!wrongBitness) return WideString();
+    const char16_t* suffix = kOtherBits == 64 ? u"-64" : u"";
+    return formatMessage(text::kRunOtherBuild, {kOtherBits, suffix, kOtherBits});
+}
+
+WideString summaryFor(const LaunchContext& ctx, const LoadAttempt& attempt) {
+    if (const auto& required = ctx.config.requiredJavaVersion)
+        return javaTooOldSummary(*required, attempt.wrongBitness, attempt.found, ctx.startupConfigPath);
+    return javaNotFoundSummary(attempt.wrongBitness, ctx.startupConfigPath);
 }
 
 [[noreturn]] void explainNoJvm(LaunchContext& ctx, LoadAttempt& attempt) {
@@ -35,7 +59,7 @@ void recordFailure(LoadAttempt& attempt, const WideString& path, std::uint32_t e
         attempt.report += text::kRespawnFailed;
         attempt.report += lastErrorText();
     }
-    WideString summary = javaNotFoundSummary(attempt.wrongBitness, ctx.startupConfigPath);
+    WideString summary = summaryFor(ctx, attempt);
     if (platform::messageBox(summary, text::kCaption, text::kStyleErrorYesNo) == text::kAnswerYes)
         showFatalError(ctx, attempt.report, kExitStartupFailure);
     platform::exitProcess(kExitStartupFailure);
@@ -66,13 +90,20 @@ WideString loadErrorItem(std::uint32_t error) {
 }
 
 WideString javaNotFoundSummary(bool wrongBitness, const WideString& startupConfigPath) {
-    WideString solutions;
-    if (wrongBitness) {
-        const char16_t* suffix = kOtherBits == 64 ? u"-64" : u"";
-        solutions = formatMessage(text::kRunOtherBuild, {kOtherBits, suffix, kOtherBits});
-    }
-    return formatMessage(text::kJavaNotFoundSummary,
-                         {kProcessBits, kProcessBits, solutions, kProcessBits, startupConfigPath, kProcessBits});
+    return formatMessage(text::kJavaNotFoundSummary, {kProcessBits, kProcessBits, otherBuildSolution(wrongBitness),
+                                                      kProcessBits, startupConfigPath, kProcessBits});
+}
+
+WideString javaTooOldSummary(const JavaVersion& required, bool wrongBitness, const std::vector<FoundJava>& found,
+                             const WideString& startupConfigPath) {
+    WideString list;
+    const std::size_t listed = std::min(found.size(), kListedJavasLimit);
+    for (std::size_t i = 0; i < listed; ++i) list += formatMessage(text::kJavaFoundItem, {found[i].version, found[i].home});
+    if (found.size() > listed) list += formatMessage(text::kMoreJavaFound, {static_cast<std::int32_t>(found.size() - listed)});
+    if (found.empty()) list = text::kNoJavaFound;
+    return formatMessage(text::kJavaTooOldSummary,
+                         {required.text, kProcessBits, kProcessBits, list, otherBuildSolution(wrongBitness), kProcessBits,
+                          required.text, startupConfigPath, required.text, kProcessBits});
 }
 
 void loadJvmLibrary(LaunchContext& ctx) {
@@ -82,7 +113,15 @@ void loadJvmLibrary(LaunchContext& ctx) {
                        kExitStartupFailure);
     }
     LoadAttempt attempt;
+    const std::optional<JavaVersion>& required = ctx.config.requiredJavaVersion;
     for (const WideString& path : paths) {
+        // An older Java, or one whose version cannot be told, is never loaded.
+        if (required) {
+            if (auto refusal = versionRefusal(path, *required, attempt.found)) {
+                recordItem(attempt, path, *refusal);
+                continue;
+            }
+        }
         ctx.jvmLibraryPath = path;
         // The JVM finds the libraries beside it through the DLL directory; it
         // stays set after success.

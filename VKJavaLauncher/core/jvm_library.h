@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "java_min_version.h"
 #include "launch_context.h"
 
 namespace varkel {
@@ -20,5 +21,9 @@ void loadJvmLibrary(LaunchContext& ctx);
 // The texts of the failure report, for tests.
 WideString loadErrorItem(std::uint32_t error);
 WideString javaNotFoundSummary(bool wrongBitness, const WideString& startupConfigPath);
+// With JAVA_MIN_VERSION: the Java needed, the Javas found (the first ten) and
+// the same solutions.
+WideString javaTooOldSummary(const JavaVersion& required, bool wrongBitness, const std::vector<FoundJava>& found,
+                             const WideString& startupConfigPath);
 
 }  // namespace varkel

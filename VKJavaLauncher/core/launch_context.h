@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "java_version.h"
 #include "lazy_function.h"
 #include "text.h"
 
@@ -24,6 +25,10 @@ struct StartupConfig {
     std::optional<WideString> additionalClasspath;  // ADDITIONAL_CLASSPATH
     std::int32_t internalLogging = 0;               // INTERNAL_LOGGING
     std::optional<WideString> jvmExtraOptions;      // JVM_EXTRA_OPTIONS
+    std::optional<WideString> javaMinVersion;       // JAVA_MIN_VERSION
+    // The oldest Java the launcher may load; absent for any: computed by
+    // parseJavaMinVersion from a non-empty JAVA_MIN_VERSION.
+    std::optional<JavaVersion> requiredJavaVersion;
 };
 
 enum class JavaBitness : std::int32_t { bits32 = 0, bits64 = 1, unknown = 2 };

@@ -5,6 +5,7 @@
 #include "file_lists.h"
 #include "format.h"
 #include "java_homes.h"
+#include "java_min_version.h"
 #include "java_program.h"
 #include "jvm_library.h"
 #include "jvm_options.h"
@@ -37,13 +38,16 @@ void readConfiguration(LaunchContext& ctx) {
     // used as given.
     if (!readStartupConfig(*ctx.startupConfigName, ctx.config)) platform::exitRuntime(kExitStartupFailure);
     normaliseJavaPath(ctx.config.javaPath);
+    // Before the search, which it changes.
+    if (auto message = parseJavaMinVersion(ctx.config, ctx.startupConfigPath))
+        showFatalError(ctx, *message, kExitInvalidSetting);
 }
 
 void prepareJvmOptions(LaunchContext& ctx) {
     std::vector<WideString> libraryJars = listLibraryJarEntries(text::kLibDirectory);
     if (!ctx.config.maxMemory || ctx.config.maxMemory->empty()) ctx.config.maxMemory = WideString(text::kDefaultMaxMemory);
     if (auto message = parseMaxMemory(ctx.config, ctx.startupConfigPath))
-        showFatalError(ctx, *message, kExitInvalidMaxMemory);
+        showFatalError(ctx, *message, kExitInvalidSetting);
     ctx.jvmOptions = buildJvmOptions(ctx.config, libraryJars);
 }
 

@@ -101,6 +101,24 @@ inline constexpr const char16_t* kJavaNotFoundSummary =
 inline constexpr const char16_t* kLauncher64 = u"Varkel-64.exe";
 inline constexpr const char16_t* kRespawnCommandLine = u"\"%s\\%s\" %s";
 
+// ---- The oldest Java allowed (JAVA_MIN_VERSION) ---------------------------------------------
+inline constexpr const char16_t* kJavaMinVersionInvalid =
+    u"Invalid value \"%s\" for parameter \"JAVA_MIN_VERSION\" in file \"%s\".\nPlease enter a Java version like "
+    u"\"11\" or \"17.0.2\".\nJava program won't be launched.";
+inline constexpr const char16_t* kReleaseFile = u"release";
+inline constexpr const char16_t* kBinFolder = u"\\bin";
+inline constexpr const char16_t* kJreFolder = u"\\jre";
+inline constexpr const char16_t* kJavaTooOld = u"Java %s is older than the required %s.";
+inline constexpr const char16_t* kJavaVersionUnreadable = u"Its Java version could not be read.";
+inline constexpr const char16_t* kJavaFoundItem = u"\n  - Java %s in \"%s\"";
+inline constexpr const char16_t* kMoreJavaFound = u"\n  - and %d more";
+inline constexpr const char16_t* kNoJavaFound = u" none";
+inline constexpr const char16_t* kJavaTooOldSummary =
+    u"Varkel needs Java %s or later in %d-bits (mandatory since you are trying to use Varkel in %d-bits), and none "
+    u"could be loaded.\nJava versions found:%s\n\nPossible solutions:\n%s\n  - Specify a valid %d-bits Java %s (or "
+    u"later) path using \"JAVA_PATH\" variable in file:\n    \"%s\"\n\n  - Install Java %s or later, %d-bits\n\nDo "
+    u"you want to see detailed errors?";
+
 // ---- JVM start and main invocation -------------------------------------------------------
 inline constexpr const char* kCreateJavaVmName = "JNI_CreateJavaVM";
 inline constexpr const char16_t* kCreateJavaVmNameWide = u"JNI_CreateJavaVM";
@@ -146,7 +164,7 @@ enum ExitCode : std::uint32_t {
     kExitRespawned = 0,
     kExitStartupFailure = 2,
     kExitJvmCreationFailed = 3,
-    kExitInvalidMaxMemory = 5,
+    kExitInvalidSetting = 5,  // MAX_MEMORY or JAVA_MIN_VERSION
     kExitConsoleOrException = 10,
 };
 

@@ -7,6 +7,7 @@
 // the decisions stay in the portable code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,16 @@ bool pathExists(const WideString& path);            // wide stat
 enum class FileReadStatus { ok, openFailed, readFailed };
 // The file's bytes, read whole. The path resolves against the current directory.
 FileReadStatus readWholeFile(const WideString& path, std::string& bytes);
+
+// At most maxBytes from the start of a file (a Java home's "release" file,
+// whose version line comes first). The path resolves against the current
+// directory.
+FileReadStatus readFileStart(const WideString& path, std::size_t maxBytes, std::string& bytes);
+
+// The product version of a file's version resource (VS_FIXEDFILEINFO, most
+// significant part first), read from the file as data: it is never loaded as
+// code. Absent when the file has no version resource or cannot be read.
+std::optional<std::array<std::uint16_t, 4>> fileProductVersion(const WideString& path);
 
 struct DirectoryEntry {
     WideString name;

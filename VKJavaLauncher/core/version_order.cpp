@@ -51,15 +51,6 @@ int compareNumbers(WideView a, WideView b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-int compareVersions(const VersionKey& a, const VersionKey& b) {
-    const std::size_t common = std::min(a.numbers.size(), b.numbers.size());
-    for (std::size_t i = 0; i < common; ++i)
-        if (int order = compareNumbers(a.numbers[i], b.numbers[i])) return order;
-    // "17.0.1" above "17": a further part makes the version higher.
-    if (a.numbers.size() != b.numbers.size()) return a.numbers.size() < b.numbers.size() ? -1 : 1;
-    return 0;
-}
-
 bool nameBefore(WideView a, WideView b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i)
@@ -71,11 +62,20 @@ bool nameBefore(WideView a, WideView b) {
 bool before(const VersionKey& a, const VersionKey& b) {
     if (a.isVersion != b.isVersion) return a.isVersion;
     if (a.isVersion)
-        if (int order = compareVersions(a, b)) return order > 0;
+        if (int order = compareVersionNumbers(a.numbers, b.numbers)) return order > 0;
     return nameBefore(a.name, b.name);
 }
 
 }  // namespace
+
+int compareVersionNumbers(std::span<const WideView> a, std::span<const WideView> b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (int order = compareNumbers(a[i], b[i])) return order;
+    // "17.0.1" above "17": a further part makes the version higher.
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return 0;
+}
 
 std::vector<std::size_t> highestVersionFirst(const std::vector<WideString>& names) {
     std::vector<VersionKey> keys;

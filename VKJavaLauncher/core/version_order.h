@@ -6,6 +6,7 @@
 // never as text: "17.0.12.7" is above "17.0.9", "1.8.0_402" above "1.8.0_92".
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "text.h"
@@ -21,5 +22,11 @@ void sortHighestVersionFirst(std::vector<WideString>& names);
 
 // The same order as positions into names (each name is taken apart once).
 std::vector<std::size_t> highestVersionFirst(const std::vector<WideString>& names);
+
+// Two versions given as their numbers (decimal digits without leading zeros),
+// compared part by part as numbers of any length; where one goes on after the
+// other ends, the further part makes it the higher ("17.0.1" above "17").
+// Negative when a is the lower, 0 when equal, positive when a is the higher.
+int compareVersionNumbers(std::span<const WideView> a, std::span<const WideView> b);
 
 }  // namespace varkel

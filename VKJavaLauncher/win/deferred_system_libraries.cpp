@@ -11,7 +11,11 @@ namespace {
 // thread-safe static would bring in the exception runtime and the thread
 // library, which the launcher leaves out (library_replacements.cpp). Two
 // threads racing here would only bind a function twice, which is harmless.
-LazyLibrary libraries[] = {LazyLibrary(L"user32.dll"), LazyLibrary(L"advapi32.dll")};
+// version.dll is no known DLL: searched by name, a copy beside the launcher
+// or in a JVM's folder (the DLL directory) would come first. It is taken
+// from the system folder only.
+LazyLibrary libraries[] = {LazyLibrary(L"user32.dll"), LazyLibrary(L"advapi32.dll"),
+                           LazyLibrary(L"version.dll", LOAD_LIBRARY_SEARCH_SYSTEM32)};
 
 // Each function is bound once and kept, under the address of the name its
 // callers pass (a literal; two copies of one name would only take two

@@ -1,19 +1,22 @@
-// The few functions of user32.dll and advapi32.dll the launcher calls, bound
-// on first use.
+// The few functions of user32.dll, advapi32.dll and version.dll the launcher
+// calls, bound on first use.
 //
 // A launch that goes well shows no box and moves no window, and with JAVA_PATH
-// set reads no registry, so the launcher imports neither library: loading
+// set reads no registry, so the launcher imports none of them: loading
 // them is most of what a start costs beyond the process itself (under Wine,
 // user32 starts the graphics driver, some 30 ms, and advapi32 some 4 ms).
-// Both are among the system's known DLLs, so loading one by name always maps
-// the system's own copy, whatever the DLL directory is set to.
+// user32 and advapi32 are among the system's known DLLs, so loading one by
+// name always maps the system's own copy, whatever the DLL directory is set
+// to; version.dll is not, and is loaded from the system folder by flag.
+// version.dll reads a JVM library's version resource, which only
+// JAVA_MIN_VERSION asks for, and only for a Java home without a release file.
 #pragma once
 
 #include <windows.h>
 
 namespace varkel::win {
 
-enum class DeferredLibrary { user32, advapi32 };
+enum class DeferredLibrary { user32, advapi32, version };
 
 using MessageBoxFunction = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT);
 using GetWindowRectFunction = BOOL(WINAPI*)(HWND, LPRECT);
@@ -24,6 +27,10 @@ using RegCloseKeyFunction = LSTATUS(WINAPI*)(HKEY);
 // The Java installers' keys (platform_windows.cpp, their block).
 using RegEnumKeyExFunction = LSTATUS(WINAPI*)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, PFILETIME);
 using RegGetValueFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDWORD, PVOID, LPDWORD);
+// A JVM library's version resource (platform_windows.cpp, fileProductVersion).
+using GetFileVersionInfoSizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+using GetFileVersionInfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+using VerQueryValueFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
 // The address of a function of one of the libraries, or null when the
 // library or the function cannot be found (the caller then does without it,

@@ -1,6 +1,7 @@
 // The launcher's operating-system operations on Windows: each function is one
 // Win32 or C runtime call (or a short, fixed sequence of them).
 #include <windows.h>
+#include <winver.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform.h"
@@ -89,6 +91,48 @@ FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     return failed ? FileReadStatus::readFailed : FileReadStatus::ok;
+}
+
+FileReadStatus readFileStart(const WideString& path, std::size_t maxBytes, std::string& bytes) {
+    HANDLE opened = CreateFileW(w(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return FileReadStatus::openFailed;
+    HandleOwner file(opened);
+    bytes.resize(maxBytes);
+    std::size_t total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - total, MAXDWORD));
+        if (!ReadFile(file.get(), bytes.data() + total, wanted, &got, nullptr)) {
+            bytes.resize(total);
+            return FileReadStatus::readFailed;
+        }
+        if (got == 0) break;  // the end of the file
+        total += got;
+    }
+    bytes.resize(total);
+    return FileReadStatus::ok;
+}
+
+std::optional<std::array<std::uint16_t, 4>> fileProductVersion(const WideString& path) {
+    using win::DeferredLibrary;
+    auto infoSize = win::deferred<win::GetFileVersionInfoSizeFunction>(DeferredLibrary::version, "GetFileVersionInfoSizeW");
+    auto info = win::deferred<win::GetFileVersionInfoFunction>(DeferredLibrary::version, "GetFileVersionInfoW");
+    auto query = win::deferred<win::VerQueryValueFunction>(DeferredLibrary::version, "VerQueryValueW");
+    if (!infoSize || !info || !query) return std::nullopt;
+    // The resource is read from the file mapped as data: no code of it runs.
+    DWORD unused = 0;
+    DWORD size = infoSize(w(path), &unused);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> data(size);
+    if (!info(w(path), 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!query(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed || length < sizeof *fixed ||
+        fixed->dwSignature != VS_FFI_SIGNATURE)
+        return std::nullopt;
+    return std::array<std::uint16_t, 4>{HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+                                        HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
 }
 
 DirectoryListing listDirectory(const WideString& pattern) {

@@ -11,10 +11,13 @@ namespace varkel {
 class LazyLibrary {
 public:
     explicit constexpr LazyLibrary(const wchar_t* name) : name_(name) {}
+    // With LoadLibraryExW's search flags, for a library that must come from
+    // one place only (LOAD_LIBRARY_SEARCH_SYSTEM32).
+    constexpr LazyLibrary(const wchar_t* name, DWORD searchFlags) : name_(name), searchFlags_(searchFlags) {}
 
     // Loaded on first use; a failed load is tried again on the next.
     HMODULE module() {
-        if (!module_) module_ = LoadLibraryW(name_);
+        if (!module_) module_ = searchFlags_ ? LoadLibraryExW(name_, nullptr, searchFlags_) : LoadLibraryW(name_);
         return module_;
     }
 
@@ -32,6 +35,7 @@ public:
 
 private:
     const wchar_t* name_;
+    DWORD searchFlags_ = 0;
     HMODULE module_ = nullptr;
 };
 

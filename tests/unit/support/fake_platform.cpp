@@ -95,7 +95,10 @@ bool changeDirectory(const WideString& directory) {
 bool pathExists(const WideString& path) {
     auto& m = fake::machine();
     WideString full = m.resolve(path);
-    return m.existingPaths.count(full) || m.files.count(full);
+    // A library that loads, or fails for another reason than its absence, is a file.
+    auto library = m.libraries.find(full);
+    bool isLibrary = library != m.libraries.end() && (library->second.handle || library->second.error != 126);
+    return m.existingPaths.count(full) || m.files.count(full) || isLibrary;
 }
 
 FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
@@ -109,6 +112,22 @@ FileReadStatus readWholeFile(const WideString& path, std::string& bytes) {
     if (!m.unreadableFiles.count(it->first)) return FileReadStatus::ok;
     m.lastError = 30;  // ERROR_READ_FAULT
     return FileReadStatus::readFailed;
+}
+
+FileReadStatus readFileStart(const WideString& path, std::size_t maxBytes, std::string& bytes) {
+    auto& m = fake::machine();
+    m.calls.push_back("ReadFileStart " + toUtf8(path));
+    FileReadStatus status = readWholeFile(path, bytes);
+    if (bytes.size() > maxBytes) bytes.resize(maxBytes);
+    return status;
+}
+
+std::optional<std::array<std::uint16_t, 4>> fileProductVersion(const WideString& path) {
+    auto& m = fake::machine();
+    m.calls.push_back("GetFileVersionInfo " + toUtf8(path));
+    auto it = m.productVersions.find(m.resolve(path));
+    if (it == m.productVersions.end()) return std::nullopt;
+    return it->second;
 }
 
 DirectoryListing listDirectory(const WideString& pattern) {

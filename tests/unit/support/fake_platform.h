@@ -7,6 +7,7 @@
 // code to its end and look at the exit code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -40,7 +41,8 @@ struct Machine {
     std::uint32_t lastError = 0;
     std::map<std::uint32_t, WideString> errorTexts;  // FormatMessageW texts (with their line end)
 
-    // Modules: a path that is not in `libraries` fails to load with 126.
+    // Modules: a path that is not in `libraries` fails to load with 126; one
+    // that is (and does not fail with 126) exists for pathExists too.
     struct Library {
         ModuleHandle handle = nullptr;    // null: the load fails with `error`
         std::uint32_t error = 0;
@@ -66,6 +68,10 @@ struct Machine {
     std::map<WideString, std::string> files;      // full path -> bytes
     std::set<WideString> unreadableFiles;         // open works, reading fails after the bytes
     std::map<WideString, varkel::platform::DirectoryListing> directories;  // pattern (full) -> listing
+    // Version resources (product versions) by full path; readFileStart and
+    // fileProductVersion note "ReadFileStart <path>" and
+    // "GetFileVersionInfo <path>" in `calls`.
+    std::map<WideString, std::array<std::uint16_t, 4>> productVersions;
     // The user's temporary folder (the extension's file lists); DeleteFile
     // removes a file from `files` and notes "DeleteFile <path>" in `calls`.
     std::optional<WideString> temporaryDirectory = WideString(u"C:\\Users\\someone\\AppData\\Local\\Temp\\");

@@ -412,5 +412,125 @@ TEST_F(JavaDiscovery, InstallerKeysLeaveAJavaOnPathAsItWas) {
     EXPECT_EQ(launch.record.text(standin::kModule), onPath + kJvmSuffix);
 }
 
+// ---- JAVA_MIN_VERSION ----------------------------------------------------------------
+
+// A Java home's release file, as runtimes write it.
+void writeRelease(const std::wstring& home, const std::string& version) {
+    wintest::writeFileBytes(home + L"\\release",
+                            "IMPLEMENTOR=\"Test\"\r\nJAVA_VERSION=\"" + version + "\"\r\nOS_NAME=\"Windows\"\r\n");
+}
+
+// A JDK 8 (its JVM under "jre", its release file above it) registered under
+// the legacy key, which is searched first.
+std::wstring registerJdk8(const Installation& installation) {
+    const std::wstring jdk8 = installation / L"jdk8";
+    placeStandin(jdk8 + L"\\jre" + kJvmSuffix);
+    writeRelease(jdk8, "1.8.0_392");
+    registerJava(KEY_WOW64_64KEY, L"1.8", jdk8, std::nullopt);
+    return jdk8;
+}
+
+// A Java 8 found first and a Java 17 on PATH: with JAVA_MIN_VERSION=11 the 17
+// starts, without it the 8 as before. With release files everywhere no
+// version resource is read, and version.dll stays out of the process.
+TEST_F(JavaDiscovery, JavaMinVersionPassesOverAnOlderJavaFoundFirst) {
+    for (bool withMinimum : {true, false}) {
+        SCOPED_TRACE(withMinimum ? "JAVA_MIN_VERSION=11" : "no JAVA_MIN_VERSION");
+        SetUp();
+        Installation installation;
+        installation.write(L"startup.conf", std::string("SPLASH_SCREEN=0\n") + (withMinimum ? "JAVA_MIN_VERSION=11\n" : ""));
+        const std::wstring jdk8 = registerJdk8(installation);
+        const std::wstring jdk17 = installation / L"jdk17";
+        placeJavaExe(jdk17 + L"\\bin");
+        placeStandin(jdk17 + kJvmSuffix);
+        writeRelease(jdk17, "17.0.9");
+        setPath({jdk17 + L"\\bin"});
+        Launch launch = launchertest::launch(installation);
+        EXPECT_EQ(launch.run.exitCode, 0u);
+        EXPECT_TRUE(launch.run.boxes.empty());
+        EXPECT_EQ(launch.record.text(standin::kModule), withMinimum ? jdk17 + kJvmSuffix : jdk8 + L"\\jre" + kJvmSuffix);
+        EXPECT_EQ(launch.record.text(standin::kVersionLibrary), L"-");
+        TearDown();
+    }
+}
+
+// Only older Javas, and one whose version cannot be told: nothing is loaded;
+// the summary names the Java needed and the Javas found, and the report gives
+// each library's reason in its place.
+TEST_F(JavaDiscovery, JavaMinVersionWithOnlyOlderJavasExplainsWhy) {
+    Installation installation;
+    installation.write(L"startup.conf", "JAVA_MIN_VERSION=11\n");
+    const std::wstring jdk8 = registerJdk8(installation);
+    const std::wstring jre7 = installation / L"jre7";
+    placeStandin(jre7 + kJvmSuffix);
+    writeRelease(jre7, "1.7.0_80");
+    setJavaHome(jre7);
+    const std::wstring unknown = installation / L"unknown";  // no release file, a library without version resource
+    placeJavaExe(unknown + L"\\bin");
+    placeStandin(unknown + kJvmSuffix, builtStandinJvmOtherBits());
+    setPath({unknown + L"\\bin"});
+    wintest::RunOptions options;
+    options.answer = answerYes;
+    Launch launch = launchertest::launch(installation, {}, {}, options);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    EXPECT_FALSE(launch.record.loaded());
+    ASSERT_EQ(launch.run.boxes.size(), 2u);
+    expectSummaryBox(launch.run.boxes[0],
+                     L"Varkel needs Java 11 or later in 64-bits (mandatory since you are trying to use Varkel in "
+                     L"64-bits), and none could be loaded.\nJava versions found:\n  - Java 1.8.0_392 in \"" + jdk8 +
+                         L"\"\n  - Java 1.7.0_80 in \"" + jre7 + L"\"\n\nPossible solutions:\n\n  - Specify a valid "
+                         L"64-bits Java 11 (or later) path using \"JAVA_PATH\" variable in file:\n    \"" +
+                         installation.configPath() + L"\"\n\n  - Install Java 11 or later, 64-bits\n\nDo you want to see "
+                         L"detailed errors?");
+    std::vector<Attempt> attempts;
+    addHome(attempts, jdk8);
+    attempts[3].error = L"Java 1.8.0_392 is older than the required 11.";
+    addHome(attempts, jre7);
+    attempts[5].error = L"Java 1.7.0_80 is older than the required 11.";
+    addHome(attempts, unknown);
+    attempts[9].error = L"Its Java version could not be read.";
+    expectErrorBox(launch.run.boxes[1], report(attempts));
+}
+
+// Without a release file the library's version resource tells (version.dll
+// is loaded for it).
+TEST_F(JavaDiscovery, JavaMinVersionReadsTheVersionResourceWithoutAReleaseFile) {
+    struct Case {
+        const char* minimum;
+        bool starts;
+    };
+    const std::wstring resourceVersion = standin::kResourceJavaVersion;
+    for (const Case& c : {Case{"17.0.2", true}, Case{"17.0.10", false}}) {
+        SCOPED_TRACE(c.minimum);
+        Installation installation;
+        installation.writeConfig(std::string("JAVA_MIN_VERSION=") + c.minimum + "\n");
+        Launch launch = launchertest::launch(installation);
+        EXPECT_EQ(launch.run.exitCode, c.starts ? 0u : 2u);
+        EXPECT_EQ(launch.record.loaded(), c.starts);
+        if (c.starts) {
+            EXPECT_EQ(launch.record.text(standin::kVersionLibrary), L"loaded");
+            continue;
+        }
+        ASSERT_EQ(launch.run.boxes.size(), 1u);
+        EXPECT_NE(launch.run.boxes[0].text.find(L"\n  - Java " + resourceVersion + L" in \"" + installation.javaHome() +
+                                                L"\"\n"),
+                  std::wstring::npos)
+            << wintest::utf8(launch.run.boxes[0].text);
+    }
+}
+
+TEST_F(JavaDiscovery, JavaMinVersionThatIsNoVersionIsAConfigurationError) {
+    Installation installation;
+    installation.writeConfig("JAVA_MIN_VERSION=11 LTS\n");
+    Launch launch = launchertest::launch(installation);
+    EXPECT_EQ(launch.run.exitCode, 5u);
+    EXPECT_FALSE(launch.record.loaded());
+    ASSERT_EQ(launch.run.boxes.size(), 1u);
+    expectErrorBox(launch.run.boxes[0], L"Invalid value \"11 LTS\" for parameter \"JAVA_MIN_VERSION\" in file \"" +
+                                            installation.configPath() +
+                                            L"\".\nPlease enter a Java version like \"11\" or \"17.0.2\".\nJava "
+                                            L"program won't be launched.");
+}
+
 }  // namespace
 }  // namespace launchertest

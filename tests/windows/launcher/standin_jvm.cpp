@@ -499,6 +499,7 @@ void recordProcess() {
     record({standin::kDirectory, escaped(currentDirectory())});
     record({standin::kDllDirectory, escaped(dllDirectoryAtLoad)});
     record({standin::kModule, escaped(ownPath)});
+    record({standin::kVersionLibrary, GetModuleHandleW(L"version.dll") ? "loaded" : "-"});
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ inline constexpr const wchar_t* kReleaseFileVariable = L"VARKEL_STANDIN_RELEASE_
 inline constexpr const wchar_t* kHeldSuffix = L".held";
 inline constexpr unsigned kReleaseWaitMs = 60000;
 
+// The Java version that the stand-in's version resource states (standin_jvm.rc).
+inline constexpr const wchar_t* kResourceJavaVersion = L"17.0.9";
+
 inline constexpr const wchar_t* kMissingClass = L"class";
 inline constexpr const wchar_t* kMissingMethod = L"method";
 
@@ -46,6 +49,7 @@ inline constexpr const char* kCommandLine = "commandline";  // GetCommandLineW o
 inline constexpr const char* kDirectory = "cwd";           // current directory at JNI_CreateJavaVM
 inline constexpr const char* kDllDirectory = "dlldir";     // DLL directory when the stand-in was loaded
 inline constexpr const char* kModule = "module";           // the stand-in's own path
+inline constexpr const char* kVersionLibrary = "versiondll"; // "loaded" when version.dll was in the process, else "-"
 inline constexpr const char* kVersion = "version";         // vmArgs.version (decimal)
 inline constexpr const char* kOptionCount = "noptions";
 inline constexpr const char* kOption = "option";            // one per option, in order: the bytes, then "extra" or "-"

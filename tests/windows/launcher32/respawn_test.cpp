@@ -1,8 +1,8 @@
 // What only a 32-bit launcher shows: with nothing but a 64-bit Java, Varkel.exe
 // hands the whole launch over to Varkel-64.exe beside it, with its argument
 // text unchanged (a list file given to it included), and ends with 0, also
-// when only an installer's key names that Java; without Varkel-64.exe it says
-// why not.
+// when only an installer's key names that Java, or when JAVA_MIN_VERSION passes
+// over the 32-bit Java it could load; without Varkel-64.exe it says why not.
 //
 // Every 32-bit process start takes about a minute under emulation: each test
 // starts Varkel.exe once and checks all it can from that one run.
@@ -183,6 +183,40 @@ TEST(Respawn, A64BitJavaFoundOnlyThroughItsInstallerKeyHandsOver) {
     ASSERT_TRUE(record.first(standin::kArgumentCount)) << "the 64-bit launcher did not reach mainVK";
     EXPECT_EQ(record.text(standin::kProcess), L"64");
     EXPECT_EQ(record.text(standin::kModule), home + kJvmSuffix);
+}
+
+// With JAVA_MIN_VERSION=11, an old 32-bit Java that Varkel.exe could load is
+// passed over; a 64-bit Java that meets the minimum makes it hand over, and
+// Varkel-64.exe passes over the old one too.
+TEST(Respawn, AnOld32BitJavaIsPassedOverForASuitable64BitOne) {
+    wintest::RegistryLock lock;
+    removeJavaInstallerKeys();
+    EnvironmentOverride environment;
+    wchar_t systemDirectory[MAX_PATH + 1];
+    environment.set(L"PATH", std::wstring(systemDirectory, GetSystemDirectoryW(systemDirectory, MAX_PATH + 1)));
+    Installation installation(kLauncher32);
+    installation.write(L"startup.conf", "SPLASH_SCREEN=0\nJAVA_MIN_VERSION=11\n");
+    wintest::copyFileOrFail(builtLauncher64(), installation / kLauncher64);
+    const std::wstring jre8 = installation / L"jre8";  // found first, through JAVA_HOME
+    installation.write(L"jre8\\release", "JAVA_VERSION=\"1.8.0_392\"\r\n");
+    wintest::makeDirectories(jre8 + L"\\bin\\client");
+    wintest::copyFileOrFail(builtStandinJvmOtherBits(), jre8 + L"\\bin\\client\\jvm.dll");  // the 32-bit stand-in
+    environment.set(L"JAVA_HOME", jre8);
+    const std::wstring jdk17 = installation / L"jdk17";
+    installation.write(L"jdk17\\release", "JAVA_VERSION=\"17.0.9\"\r\n");
+    wintest::makeDirectories(jdk17 + L"\\bin\\server");
+    wintest::copyFileOrFail(builtStandinJvm(), jdk17 + kJvmSuffix);  // the 64-bit stand-in
+    writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"SOFTWARE\\JavaSoft\\JDK\\17.0.9", L"JavaHome", jdk17);
+
+    Launch launch = launchertest::launch(installation, L"file.log", {}, slowRun());
+    EXPECT_EQ(launch.run.exitCode, 0u);
+    EXPECT_TRUE(launch.run.boxes.empty());
+    StandinRecord record = waitForMain(installation);
+    removeJavaInstallerKeys();
+    ASSERT_TRUE(record.first(standin::kArgumentCount)) << "the 64-bit launcher did not reach mainVK";
+    EXPECT_EQ(record.all(standin::kProcess).size(), 1u) << "the old 32-bit Java was never started";
+    EXPECT_EQ(record.text(standin::kProcess), L"64");
+    EXPECT_EQ(record.text(standin::kModule), jdk17 + kJvmSuffix);
 }
 
 }  // namespace
