@@ -13,6 +13,7 @@
 #include "box_watcher.h"
 #include "menu_command.h"
 #include "quellis_module.h"
+#include "recorder_fixture.h"
 #include "registry_state.h"
 #include "test_files.h"
 
@@ -20,8 +21,6 @@ using namespace quellistest;
 
 namespace {
 
-constexpr DWORD kNoStartWaitMs = 1500;  // long enough for a started recorder to have written
-constexpr std::size_t kCommandLineLimit = 32767;
 
 // Text that the command handed out in task memory, freed here.
 std::wstring takeText(LPWSTR text) {
@@ -46,17 +45,10 @@ ComRef<IShellItemArray> shellItems(const std::vector<std::wstring>& paths) {
     return items;
 }
 
-class ExplorerCommand : public ::testing::Test {
+class ExplorerCommand : public RecorderFixture {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-        SetEnvironmentVariableW(kRecorderOutputVariable, output_.c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(kRecorderOutputVariable, nullptr);
-        CoUninitialize();
-        EXPECT_EQ(quellis().DllCanUnloadNow(), S_OK);
-    }
+    ExplorerCommand() : RecorderFixture(L"quellis-command") {}
+
 
     static ComRef<IExplorerCommand> createCommand() {
         ComRef<IExplorerCommand> command;
@@ -66,30 +58,12 @@ protected:
         }
         return command;
     }
-    // Real files in the test's folder, with the given names.
-    std::vector<std::wstring> makeFiles(const std::vector<std::wstring>& names) const {
-        std::vector<std::wstring> paths;
-        for (const auto& name : names) {
-            paths.push_back(folder_ / name);
-            wintest::writeFileBytes(paths.back(), "log line\n");
-        }
-        return paths;
-    }
-    std::wstring recordedCommandLine(DWORD waitMs = kRecorderWaitMs) {
-        const std::wstring recorded = waitForRecordedCommandLine(output_, waitMs);
-        DeleteFileW(output_.c_str());
-        return recorded;
-    }
     std::wstring expectedCommandLine(const std::vector<std::wstring>& paths) const {
         std::wstring line = wintest::quoted(recorder_) + L" ";
         for (const auto& path : paths) line += L"\"" + path + L"\" ";
         return line;
     }
 
-    CleanExtensionRegistry registry_;
-    wintest::TempDir folder_{L"quellis-command"};
-    std::wstring output_ = folder_ / L"recorded.txt";
-    std::wstring recorder_ = helperPath(L"quellis_recorder.exe");
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "menu_command.h"
 #include "standin_jvm_protocol.h"
 #include "quellis_module.h"
+#include "recorder_fixture.h"
 #include "registry_state.h"
 #include "test_data_objects.h"
 #include "test_files.h"
@@ -21,19 +22,11 @@ using namespace quellistest;
 namespace {
 
 constexpr UINT kFirstId = 1;
-constexpr DWORD kNoStartWaitMs = 1500;  // long enough for a started recorder to have written
 
-class Launch : public ::testing::Test {
+class Launch : public RecorderFixture {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-        SetEnvironmentVariableW(kRecorderOutputVariable, output_.c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(kRecorderOutputVariable, nullptr);
-        CoUninitialize();
-        EXPECT_EQ(quellis().DllCanUnloadNow(), S_OK);
-    }
+    Launch() : RecorderFixture(L"quellis-launch") {}
+
 
     // Initialize, QueryContextMenu and InvokeCommand by verb, as Explorer
     // does when the user picks the item; returns InvokeCommand's result.
@@ -53,25 +46,13 @@ protected:
         return pick(menu.get(), selection.get());
     }
 
-    // The command line the recorder received, or empty when it did not run
-    // within waitMs.
-    std::wstring recordedCommandLine(DWORD waitMs = kRecorderWaitMs) {
-        const std::wstring recorded = waitForRecordedCommandLine(output_, waitMs);
-        DeleteFileW(output_.c_str());
-        return recorded;
-    }
     std::wstring expectedCommandLine(const std::wstring& parameters) const {
         return wintest::quoted(recorder_) + L" " + parameters;
     }
 
-    CleanExtensionRegistry registry_;
-    wintest::TempDir folder_{L"quellis-launch"};
-    std::wstring output_ = folder_ / L"recorded.txt";
-    std::wstring recorder_ = helperPath(L"quellis_recorder.exe");
     std::wstring missingProgram_ = folder_ / L"Varkel.exe";
 };
 
-constexpr std::size_t kCommandLineLimit = 32767;  // CreateProcessW, terminator included
 constexpr const wchar_t* kListPrefix = L"Varkel-selection-";
 constexpr DWORD kMainWaitMs = 60000;
 
@@ -118,11 +99,7 @@ TEST_F(Launch, ShellSelectionReachesTheLauncherQuoted) {
         L"with  two blanks and (brackets).log",
         L"\x0436\x0443\x0440\x043D\x0430\x043B \x00E4\x00DF \x65E5\x672C.log",
     };
-    std::vector<std::wstring> paths;
-    for (const auto& name : names) {
-        paths.push_back(folder_ / name);
-        wintest::writeFileBytes(paths.back(), "log line\n");
-    }
+    const std::vector<std::wstring> paths = makeFiles(names);
     ComRef<IDataObject> selection = shellDataObject(paths);
     ASSERT_TRUE(selection) << "the shell gave no data object";
     ComRef<IContextMenu> menu = quellis().createHandler();
