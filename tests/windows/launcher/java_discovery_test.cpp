@@ -144,6 +144,16 @@ void addHome(std::vector<Attempt>& attempts, const std::wstring& home) {
 
 int answerYes(const wintest::SeenBox& box) { return box.hasYes ? IDYES : IDOK; }
 
+// A launch that finds no usable Java, with "Yes" to the offer of the detailed
+// report: it ends with 2.
+Launch launchAskingForTheReport(const Installation& installation) {
+    wintest::RunOptions options;
+    options.answer = answerYes;
+    Launch launch = launchertest::launch(installation, {}, {}, options);
+    EXPECT_EQ(launch.run.exitCode, 2u);
+    return launch;
+}
+
 // Every source at once, none with a usable JVM, one with a 32-bit one: the
 // report lists every path in the order of the sources, each once, and the
 // summary suggests the 32-bit build. Long registry values and PATH entries
@@ -265,10 +275,7 @@ TEST_F(JavaDiscovery, JavaPathAloneIsSearched) {
     installation.write(L"startup.conf", "JAVA_PATH=" + wintest::utf8(named) + "\\bin\\\n");
     placeStandin(installation / L"jre\\bin\\server\\jvm.dll");
     setJavaHome(installation.javaHome());
-    wintest::RunOptions options;
-    options.answer = answerYes;
-    Launch launch = launchertest::launch(installation, {}, {}, options);
-    EXPECT_EQ(launch.run.exitCode, 2u);
+    Launch launch = launchAskingForTheReport(installation);
     EXPECT_FALSE(launch.record.loaded());
     ASSERT_EQ(launch.run.boxes.size(), 2u);
     // Only missing files: no suggestion of the other build.
@@ -382,10 +389,7 @@ TEST_F(JavaDiscovery, UnusableInstallerEntriesGiveNoCandidate) {
     writeRegistryText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY,
                       L"SOFTWARE\\Microsoft\\JDK\\" + std::wstring(255, L'9') + L"\\hotspot\\MSI", L"Path", longHome);
 
-    wintest::RunOptions options;
-    options.answer = answerYes;
-    Launch launch = launchertest::launch(installation, {}, {}, options);
-    EXPECT_EQ(launch.run.exitCode, 2u);
+    Launch launch = launchAskingForTheReport(installation);
     ASSERT_EQ(launch.run.boxes.size(), 2u);
     expectSummaryBox(launch.run.boxes[0], summary(false, installation.configPath()));
     std::vector<Attempt> attempts;
@@ -469,10 +473,7 @@ TEST_F(JavaDiscovery, JavaMinVersionWithOnlyOlderJavasExplainsWhy) {
     placeJavaExe(unknown + L"\\bin");
     placeStandin(unknown + kJvmSuffix, builtStandinJvmOtherBits());
     setPath({unknown + L"\\bin"});
-    wintest::RunOptions options;
-    options.answer = answerYes;
-    Launch launch = launchertest::launch(installation, {}, {}, options);
-    EXPECT_EQ(launch.run.exitCode, 2u);
+    Launch launch = launchAskingForTheReport(installation);
     EXPECT_FALSE(launch.record.loaded());
     ASSERT_EQ(launch.run.boxes.size(), 2u);
     expectSummaryBox(launch.run.boxes[0],
