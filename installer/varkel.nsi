@@ -107,12 +107,11 @@ ShowUninstDetails show
 !define CLSID_KEY "SOFTWARE\Classes\CLSID\${CLSID}"
 !define HANDLER_KEY "SOFTWARE\Classes\*\shellex\ContextMenuHandlers\Varkel"
 !define LAUNCHER_KEY "Software\Orvane\Varkel"
-; The Windows 11 shell package: its file, its identity's name, the first
+; The Windows 11 shell package: its folder (its external location: Windows
+; changes that folder's access rights, so the launcher and the Java program do
+; not run from it), its file, the script that adds and removes it, the first
 ; Windows build whose Explorer shows packaged menu commands, and the value of
 ; the uninstall entry that remembers the outcome.
-; The package's folder (its external location: Windows changes that folder's
-; access rights, so the launcher and the Java program do not run from it) and
-; the script that adds and removes the package.
 !define SHELL_FOLDER "shell"
 !define SHELL_PACKAGE "Varkel-Shell.msix"
 !define SHELL_SCRIPT "shell-package.ps1"
@@ -608,11 +607,14 @@ Section "Varkel" SectionMain
     Quit
   ${EndIf}
 
-  ; Over an existing installation: its shell package goes first, through the
-  ; installed shell-package.ps1 (Explorer's surrogate lets go of the old
-  ; shell\Quellis64.dll, and the new package is added whatever its version;
-  ; the same version again would fail); keep a changed startup.conf, take away
-  ; the files of the version installed so far, then put in the new ones.
+  ; Over an existing installation: its shell package goes first (Explorer's
+  ; surrogate lets go of the old shell\Quellis64.dll, and the new package is
+  ; added whatever its version; the same version again would fail), through
+  ; the new script, since an older installation may have none; keep a changed
+  ; startup.conf, take away the files of the version installed so far, then
+  ; put in the new ones.
+  SetOutPath "$INSTDIR"
+  File "${PAYLOAD}\${SHELL_SCRIPT}"
   Call RemoveShellPackage
   Call DetectChangedConf
   Call RemoveListedFiles
