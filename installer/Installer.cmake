@@ -22,9 +22,12 @@ set(file_arguments)
 foreach(file ${deliverables})
   list(APPEND file_arguments --file ${VARKEL_DIST_DIR}/${file})
 endforeach()
-# The Windows 11 shell package and the logo its manifest names, installed
-# beside the deliverables (shell_package, installer/ShellPackage.cmake).
-list(APPEND file_arguments --file ${VARKEL_SHELL_PACKAGE} --file ${VARKEL_SHELL_LOGO})
+# The Windows 11 shell package's folder "shell": the package, the logo its
+# manifest names and the copy of Quellis64.dll that its COM surrogate loads;
+# the step that adds and removes it beside the deliverables
+# (shell_package, installer/ShellPackage.cmake).
+list(APPEND file_arguments --file ${VARKEL_SHELL_SCRIPT} --shell-file ${VARKEL_SHELL_PACKAGE}
+     --shell-file ${VARKEL_SHELL_LOGO} --shell-file ${VARKEL_DIST_DIR}/Quellis64.dll)
 list(TRANSFORM deliverables PREPEND ${VARKEL_DIST_DIR}/ OUTPUT_VARIABLE deliverable_paths)
 add_custom_target(installer ALL
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${deliverable_paths}

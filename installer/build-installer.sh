@@ -4,22 +4,27 @@
 #   build-installer.sh --output SETUP.exe --version 6.0.0[.0] --work DIR \
 #                      --java-program DIR [--java-program-default DIR] \
 #                      --file Varkel.exe --file Varkel-64.exe --file ... \
+#                      --shell-file Varkel-Shell.msix --shell-file ... \
 #                      [--package-tool 'WINDOWS PATH']
 #
-# --file names each native file to install (the four deliverables);
+# --file names each native file to install (the four deliverables, the shell
+# package's step shell-package.ps1); --shell-file each file of the Windows 11
+# shell package's own folder "shell\" (the package, its logo and the copy of
+# Quellis64.dll that the package's COM surrogate loads);
 # --java-program the folder of the Java program's installation files (classes,
 # jar, lib, config, pics, startup.conf, a private "jre"); the environment
 # variable VARKEL_JAVA_PROGRAM, when set, takes its place, and
 # --java-program-default is used when neither is given. --work is a scratch
 # folder (emptied). With VARKEL_SIGN_CERT and VARKEL_SIGN_KEY set, the
 # uninstaller inside the installer is signed as it is packed (scripts/sign.sh);
-# the caller signs the installer itself, and the shell package (one of the
-# --file names) is then taken as signed. --package-tool replaces PowerShell as
+# the caller signs the installer itself. Whether the shell package is signed
+# is read from the package (its AppxSignature.p7x part): only a signed one is
+# added without the installer's test switch. --package-tool replaces PowerShell as
 # the program that adds and removes the shell package (a test's stand-in; NSIS
 # variables such as $INSTDIR are expanded when the installer runs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-output="" version="" work="" java="" java_default="" package_tool="" files=()
+output="" version="" work="" java="" java_default="" package_tool="" files=() shell_files=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --output) output=$2; shift 2 ;;
@@ -28,6 +33,7 @@ while [ $# -gt 0 ]; do
     --java-program) java=$2; shift 2 ;;
     --java-program-default) java_default=$2; shift 2 ;;
     --file) files+=("$2"); shift 2 ;;
+    --shell-file) shell_files+=("$2"); shift 2 ;;
     --package-tool) package_tool=$2; shift 2 ;;
     *) echo "build-installer: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -53,6 +59,16 @@ for f in "${files[@]}"; do
   [ -f "$f" ] || fail "$f does not exist"
   cp "$f" "$payload/"
 done
+shell_package=""
+if [ ${#shell_files[@]} -gt 0 ]; then
+  [ -e "$payload/shell" ] && fail "the Java program has a \"shell\" of its own; that name is the shell package's folder"
+  mkdir -p "$payload/shell"
+  for f in "${shell_files[@]}"; do
+    [ -f "$f" ] || fail "$f does not exist"
+    cp "$f" "$payload/shell/"
+    case "$f" in *.msix) shell_package=$f ;; esac
+  done
+fi
 
 # The payload as NSIS instructions, and the list the uninstaller works from:
 # files first, then folders deepest first (each with a trailing backslash).
@@ -86,7 +102,12 @@ done < <(cd "$payload" && find . -mindepth 1 -type d | sed 's|^\./||' | awk '{ p
 defines=(-DVERSION="$version" -DPAYLOAD="$payload" -DPAYLOAD_NSH="$nsh" -DMANIFEST="$list"
          -DOUTFILE="$(realpath -m "$output")" -DICON="$here/../VKJavaLauncher/res/varkel.ico")
 if [ -n "${VARKEL_SIGN_CERT:-}" ] && [ -n "${VARKEL_SIGN_KEY:-}" ]; then
-  defines+=(-DSIGN_SCRIPT="$here/../scripts/sign.sh" -DSHELL_PACKAGE_SIGNED)
+  defines+=(-DSIGN_SCRIPT="$here/../scripts/sign.sh")
+fi
+if [ -n "$shell_package" ] &&
+   python3 -c 'import sys, zipfile; sys.exit("AppxSignature.p7x" not in zipfile.ZipFile(sys.argv[1]).namelist())' \
+     "$shell_package"; then
+  defines+=(-DSHELL_PACKAGE_SIGNED)
 fi
 [ -n "$package_tool" ] && defines+=(-DPACKAGE_TOOL="$package_tool")
 mkdir -p "$(dirname "$output")"

@@ -13,9 +13,10 @@
 ;   ICON         the installer's and uninstaller's icon
 ;   SIGN_SCRIPT  optional: signs the uninstaller before it is packed
 ;   SHELL_PACKAGE_SIGNED  optional: the shell package is signed, so it is
-;                added without -AllowUnsigned
-;   PACKAGE_TOOL optional: the program that adds and removes the shell package
-;                (Windows PowerShell unless a test puts a stand-in here)
+;                added without the test switch
+;   PACKAGE_TOOL optional: the program that runs shell-package.ps1, which adds
+;                and removes the shell package (Windows PowerShell unless a
+;                test puts a stand-in here)
 ;
 ; Modes: per user by default (no elevation, %LOCALAPPDATA%\Programs\Varkel,
 ; HKEY_CURRENT_USER); "/ALLUSERS" or the wizard's choice installs into the
@@ -24,13 +25,17 @@
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed (the wizard says
 ; which step and the code).
 ;
-; On Windows 11 the installer also adds the shell package (Varkel-Shell.msix,
-; with the installation folder as its external location) for the installing
-; user, which puts "Open with Varkel" into Explorer's own context menu; the
-; classic command stays under "Show more options". That step may fail without
-; failing the installation: the uninstall entry's "ShellPackage" says whether
-; it was added ("added") or not ("failed, exit code N"), and only an added
-; package is removed again, first of all.
+; On Windows 11 the installer also adds the shell package (shell\Varkel-Shell.msix,
+; with the folder "shell" as its external location), which puts "Open with
+; Varkel" into Explorer's own context menu; the classic command stays under
+; "Show more options". Per user it is added for the installing user, for all
+; users it is provisioned for every account, both through shell-package.ps1.
+; Only a signed package is added: an unsigned one only on an all-users
+; installation given "/ALLOWUNSIGNEDPACKAGE" (test machines). That step may fail
+; without failing the installation: the uninstall entry's "ShellPackage" says
+; what happened ("added", "provisioned for all users", "not added: ...",
+; "failed, exit code N"), and only a package added or provisioned is removed
+; again, first of all.
 
 Unicode true
 Target amd64-unicode
@@ -76,8 +81,11 @@ ShowUninstDetails show
 !if ! /FileExists "${PAYLOAD}\QuellisSetup.exe"
   !error "the payload has no QuellisSetup.exe"
 !endif
-!if ! /FileExists "${PAYLOAD}\Varkel-Shell.msix"
-  !error "the payload has no Varkel-Shell.msix"
+!if ! /FileExists "${PAYLOAD}\shell\Varkel-Shell.msix"
+  !error "the payload has no shell\Varkel-Shell.msix"
+!endif
+!if ! /FileExists "${PAYLOAD}\shell-package.ps1"
+  !error "the payload has no shell-package.ps1"
 !endif
 
 ; The entry's DisplayVersion is the version that the launcher's version
@@ -99,23 +107,28 @@ ShowUninstDetails show
 !define CLSID_KEY "SOFTWARE\Classes\CLSID\${CLSID}"
 !define HANDLER_KEY "SOFTWARE\Classes\*\shellex\ContextMenuHandlers\Varkel"
 !define LAUNCHER_KEY "Software\Orvane\Varkel"
-; The Windows 11 shell package: its file, its identity's name, the first
+; The Windows 11 shell package: its folder (its external location: Windows
+; changes that folder's access rights, so the launcher and the Java program do
+; not run from it), its file, the script that adds and removes it, the first
 ; Windows build whose Explorer shows packaged menu commands, and the value of
 ; the uninstall entry that remembers the outcome.
+!define SHELL_FOLDER "shell"
 !define SHELL_PACKAGE "Varkel-Shell.msix"
-!define SHELL_PACKAGE_NAME "Orvane.Varkel"
+!define SHELL_SCRIPT "shell-package.ps1"
 !define WINDOWS11_BUILD 22000
 !define CURRENT_VERSION_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion"
 !define SHELL_PACKAGE_VALUE "ShellPackage"
 !define SHELL_PACKAGE_ADDED "added"
+!define SHELL_PACKAGE_PROVISIONED "provisioned for all users"
+!define SHELL_PACKAGE_PROVISIONED_UNSIGNED "provisioned for all users, unsigned (-AllowUnsigned)"
+!define SHELL_PACKAGE_UNSIGNED "not added: the package is unsigned"
+!define SHELL_PACKAGE_SAFE_MODE "not added: Windows runs in safe mode"
+; shell-package.ps1's exit code when Windows runs in safe mode.
+!define EXIT_SAFE_MODE 3
+; Adds an unsigned package on an all-users installation: for test machines.
+!define UNSIGNED_SWITCH "/ALLOWUNSIGNEDPACKAGE"
 !ifndef PACKAGE_TOOL
   !define PACKAGE_TOOL "$SYSDIR\WindowsPowerShell\v1.0\powershell.exe"
-!endif
-!ifdef SHELL_PACKAGE_SIGNED
-  !define ADD_PACKAGE_OPTIONS ""
-!else
-  ; An unsigned package (its publisher carries the unsigned-publisher OID).
-  !define ADD_PACKAGE_OPTIONS " -AllowUnsigned"
 !endif
 ; QuellisSetup keeps each word of its command line in 150 characters.
 !define MAX_LAUNCHER_PATH 149
@@ -295,29 +308,36 @@ Page custom ModePageShow ModePageLeave
 !insertmacro RemoveListedFiles ""
 !insertmacro RemoveListedFiles "un."
 
-; Runs the package tool's PowerShell command $R4 and sets $0 to its exit code.
-; $ErrorActionPreference makes a failed deployment end the command with 1.
+; Runs shell-package.ps1 with the arguments $R4 and sets $0 to its exit code
+; (0 done, 1 failed, ${EXIT_SAFE_MODE} safe mode). A path cannot hold a double quote.
 !macro RunPackageCommand un
   Function ${un}RunPackageCommand
-    nsExec::ExecToLog '"${PACKAGE_TOOL}" -NoProfile -NonInteractive -ExecutionPolicy Bypass -Command "$$ErrorActionPreference = $\'Stop$\'; $R4"'
+    nsExec::ExecToLog '"${PACKAGE_TOOL}" -NoProfile -NonInteractive -ExecutionPolicy Bypass -File "$INSTDIR\${SHELL_SCRIPT}" $R4'
     Pop $0
   FunctionEnd
 !macroend
 !insertmacro RunPackageCommand ""
 !insertmacro RunPackageCommand "un."
 
-; Removes the shell package when this installation added it.
+; Removes the shell package when this installation added it: for the user,
+; or its provisioning and registrations for every account.
 !macro RemoveShellPackage un
   Function ${un}RemoveShellPackage
     ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}"
-    ${If} $0 != "${SHELL_PACKAGE_ADDED}"
+    ${If} $0 == "${SHELL_PACKAGE_ADDED}"
+      StrCpy $R4 "-Action Remove"
+    ${ElseIf} $0 == "${SHELL_PACKAGE_PROVISIONED}"
+    ${OrIf} $0 == "${SHELL_PACKAGE_PROVISIONED_UNSIGNED}"
+      StrCpy $R4 "-Action Deprovision"
+    ${Else}
       Return
     ${EndIf}
-    DetailPrint "Removing the Windows 11 context-menu package"
-    StrCpy $R4 "Get-AppxPackage -Name ${SHELL_PACKAGE_NAME} | Remove-AppxPackage"
+    DetailPrint "Removing the Windows 11 context-menu package (${SHELL_SCRIPT} $R4)"
     Call ${un}RunPackageCommand
-    ${If} $0 != 0
-      DetailPrint "Removing the package ${SHELL_PACKAGE_NAME} ended with exit code $0"
+    ${If} $0 == ${EXIT_SAFE_MODE}
+      DetailPrint "Windows runs in safe mode: the Windows 11 context-menu package could not be removed"
+    ${ElseIf} $0 != 0
+      DetailPrint "Removing the Windows 11 context-menu package ended with exit code $0"
     ${EndIf}
     DeleteRegValue SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}"
   FunctionEnd
@@ -334,8 +354,9 @@ Page custom ModePageShow ModePageLeave
     Call ${un}SelectMode
     ; Out of the folder: a folder that is some process's current one stays.
     SetOutPath "$TEMP"
-    ; First the Windows 11 command: Explorer's surrogate holds Quellis64.dll
-    ; while the package is there.
+    ; First the Windows 11 command: Explorer's surrogate holds
+    ; shell\Quellis64.dll while the package is there, and the folder goes
+    ; only after the package.
     Call ${un}RemoveShellPackage
     ${If} $R7 == 1
     ${AndIf} ${FileExists} "$INSTDIR\QuellisSetup.exe"
@@ -402,11 +423,19 @@ FunctionEnd
 ; installation, waits for it and ends with its result, read back from the
 ; uninstall entry that only a completed installation writes.
 Function RestartElevated
+  ; The shell package's test switch goes along.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "${UNSIGNED_SWITCH}" $1
+  StrCpy $1 ""
+  ${IfNot} ${Errors}
+    StrCpy $1 " ${UNSIGNED_SWITCH}"
+  ${EndIf}
   ${If} ${Silent}
-    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS /S /D=$INSTDIR'
+    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS$1 /S /D=$INSTDIR'
   ${Else}
     HideWindow
-    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS'
+    ExecShellWait "runas" "$EXEPATH" '/ALLUSERS$1'
   ${EndIf}
   SetShellVarContext all
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
@@ -516,10 +545,12 @@ Function FailInstallation
   Quit
 FunctionEnd
 
-; On Windows 11 (build ${WINDOWS11_BUILD} or later) adds the shell package for
-; the installing user, the installation folder as its external location. The
-; build comes from the registry, where no compatibility shim changes it. A
-; failure is noted in the log and in the uninstall entry and the installation
+; On Windows 11 (build ${WINDOWS11_BUILD} or later) adds the shell package with
+; the folder "shell" as its external location: for the installing user, or
+; for every account of an all-users installation. The build comes from the
+; registry, where no compatibility shim changes it. An unsigned package is
+; added only when an all-users installation is given ${UNSIGNED_SWITCH}. The
+; outcome is noted in the log and in the uninstall entry and the installation
 ; goes on: the classic command works all the same.
 Function AddShellPackage
   ReadRegStr $0 HKLM "${CURRENT_VERSION_KEY}" "CurrentBuildNumber"
@@ -530,13 +561,35 @@ Function AddShellPackage
     DetailPrint "Windows build $0: no Windows 11 context menu, the shell package is not added"
     Return
   ${EndIf}
-  DetailPrint "Adding $\"Open with Varkel$\" to the Windows 11 context menu (${SHELL_PACKAGE})"
-  ; PowerShell's single quotes take a quote as two.
-  ${WordReplace} "$INSTDIR" "'" "''" "+" $R3
-  StrCpy $R4 "Add-AppxPackage -Path $\'$R3\${SHELL_PACKAGE}$\' -ExternalLocation $\'$R3$\'${ADD_PACKAGE_OPTIONS}"
+  ${If} $AllUsers == 1
+    StrCpy $R4 "-Action Provision"
+    StrCpy $R5 "${SHELL_PACKAGE_PROVISIONED}"
+  ${Else}
+    StrCpy $R4 "-Action Add"
+    StrCpy $R5 "${SHELL_PACKAGE_ADDED}"
+  ${EndIf}
+  StrCpy $R4 '$R4 -Location "$INSTDIR\${SHELL_FOLDER}"'
+!ifndef SHELL_PACKAGE_SIGNED
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "${UNSIGNED_SWITCH}" $2
+  ${If} ${Errors}
+  ${OrIf} $AllUsers != 1
+    DetailPrint "The Windows 11 context-menu package was not added: it is unsigned, and Windows takes an unsigned package only on test machines (an all-users installation with ${UNSIGNED_SWITCH}). $\"Open with Varkel$\" stays under $\"Show more options$\"."
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "${SHELL_PACKAGE_UNSIGNED}"
+    Return
+  ${EndIf}
+  DetailPrint "${UNSIGNED_SWITCH}: adding the unsigned package, as on a test machine"
+  StrCpy $R4 "$R4 -AllowUnsigned"
+  StrCpy $R5 "${SHELL_PACKAGE_PROVISIONED_UNSIGNED}"
+!endif
+  DetailPrint "Adding $\"Open with Varkel$\" to the Windows 11 context menu (${SHELL_SCRIPT} $R4)"
   Call RunPackageCommand
   ${If} $0 == 0
-    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "${SHELL_PACKAGE_ADDED}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "$R5"
+  ${ElseIf} $0 == ${EXIT_SAFE_MODE}
+    DetailPrint "Windows runs in safe mode, where packages cannot be added: $\"Open with Varkel$\" stays under $\"Show more options$\" until Varkel is installed again in normal mode"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "${SHELL_PACKAGE_SAFE_MODE}"
   ${Else}
     DetailPrint "Adding the shell package failed (exit code $0); $\"Open with Varkel$\" stays under $\"Show more options$\""
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "${SHELL_PACKAGE_VALUE}" "failed, exit code $0"
@@ -555,9 +608,13 @@ Section "Varkel" SectionMain
   ${EndIf}
 
   ; Over an existing installation: its shell package goes first (Explorer's
-  ; surrogate lets go of the old Quellis64.dll, and the new package is added
-  ; whatever its version and folder); keep a changed startup.conf, take away
-  ; the files of the version installed so far, then put in the new ones.
+  ; surrogate lets go of the old shell\Quellis64.dll, and the new package is
+  ; added whatever its version; the same version again would fail), through
+  ; the new script, since an older installation may have none; keep a changed
+  ; startup.conf, take away the files of the version installed so far, then
+  ; put in the new ones.
+  SetOutPath "$INSTDIR"
+  File "${PAYLOAD}\${SHELL_SCRIPT}"
   Call RemoveShellPackage
   Call DetectChangedConf
   Call RemoveListedFiles

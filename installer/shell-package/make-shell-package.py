@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Builds Varkel's Windows 11 shell package (Varkel-Shell.msix).
 
-The package holds only its manifest: Windows adds it with the installation
-folder as its external location, where the manifest's DLL and logo are found.
+The package holds only its manifest: Windows adds it with the installation's
+"shell" folder as its external location, where the manifest's DLL and logo
+are found.
 The format, written here with the standard library alone:
   - AppxManifest.xml, from AppxManifest.xml.in;
   - AppxBlockMap.xml: every other part's size, its local file header's size and
@@ -11,13 +12,18 @@ The format, written here with the standard library alone:
 The payload is stored uncompressed, so its blocks carry no Size; the block map
 and the content types, which the block map does not list, are deflated.
 
-Unsigned, the Publisher carries the unsigned-publisher OID and the package is
-added with -AllowUnsigned. With VARKEL_SIGN_CERT and VARKEL_SIGN_KEY set, the
-Publisher is that certificate's subject (Windows requires them to match) and
-scripts/sign.sh signs the package.
+Unsigned, the Publisher carries the unsigned-publisher OID, and Windows adds
+the package only with -AllowUnsigned, on test machines. With VARKEL_SIGN_CERT
+and VARKEL_SIGN_KEY set, the Publisher is that certificate's subject (Windows
+requires them to match) and scripts/sign.sh signs the package.
+
+--script also writes shell-package.ps1, the installers' step that adds and
+removes the package, from shell-package.ps1.in with this package's name,
+file name and family name (the name and the publisher's hash, which Windows
+finds a package's registrations by).
 
     make-shell-package.py --output OUT.msix --version 6.0.0 --classes SOURCE --dll Quellis64.dll
-        --executable Varkel.exe --logo Varkel-Logo.png
+        --executable Varkel.exe --logo Varkel-Logo.png [--script OUT.ps1]
 --classes names the C++ file that defines CLSID_QuellisCommand, so the class id
 is written once, in the module's own code.
 """
@@ -71,6 +77,26 @@ def command_class_id(source):
                                tail[:4], tail[4:])
 
 
+# The publisher id in a family name: the first 64 bits of the SHA-256 of the
+# publisher in UTF-16LE, one zero bit added, as 13 digits of this alphabet.
+PUBLISHER_ID_ALPHABET = "0123456789abcdefghjkmnpqrstvwxyz"
+
+
+def family_name(name, publisher):
+    digest = hashlib.sha256(publisher.encode("utf-16-le")).digest()[:8]
+    bits = int.from_bytes(digest, "big") << 1
+    digits = [PUBLISHER_ID_ALPHABET[(bits >> shift) & 31] for shift in range(60, -5, -5)]
+    return name + "_" + "".join(digits)
+
+
+def fill(template, values):
+    with open(os.path.join(HERE, template), encoding="utf-8") as f:
+        text = f.read()
+    for key, value in values.items():
+        text = text.replace("@%s@" % key, value)
+    return text
+
+
 def package_version(version):
     parts = version.split(".")
     if not 3 <= len(parts) <= 4 or not all(p.isdigit() for p in parts) or parts[0] == "0":
@@ -91,13 +117,10 @@ def certificate_subject(cert):
 
 
 def manifest_text(args, publisher):
-    with open(os.path.join(HERE, "AppxManifest.xml.in"), encoding="utf-8") as f:
-        text = f.read()
     values = {"NAME": PACKAGE_NAME, "PUBLISHER": publisher, "VERSION": package_version(args.version),
               "CLSID": command_class_id(args.classes), "DLL": args.dll, "EXECUTABLE": args.executable,
               "LOGO": args.logo}
-    for key, value in values.items():
-        text = text.replace("@%s@" % key, escape(value, {'"': "&quot;"}))
+    text = fill("AppxManifest.xml.in", {k: escape(v, {'"': "&quot;"}) for k, v in values.items()})
     if "@" in re.sub(r"<!--.*?-->", "", text, flags=re.S):
         fail("a placeholder of AppxManifest.xml.in is left unfilled")
     return text.encode("utf-8")
@@ -125,6 +148,16 @@ def entry(name, compression=zipfile.ZIP_STORED):
     return info
 
 
+def write_script(path, package_path, publisher):
+    # PowerShell's single quotes hold any text but a single quote.
+    values = {"NAME": PACKAGE_NAME, "FAMILY": family_name(PACKAGE_NAME, publisher),
+              "PACKAGE_FILE": os.path.basename(package_path)}
+    if any("'" in value for value in values.values()):
+        fail("a quote in the package's names cannot go into the script")
+    with open(path, "w", encoding="utf-8-sig", newline="\r\n") as out:
+        out.write(fill("shell-package.ps1.in", values))
+
+
 def write_package(path, manifest):
     payload = [("AppxManifest.xml", manifest)]
     buffer = io.BytesIO()
@@ -147,16 +180,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     for option in ("--output", "--version", "--classes", "--dll", "--executable", "--logo"):
         parser.add_argument(option, required=True)
+    parser.add_argument("--script")
     args = parser.parse_args()
     cert, key = os.environ.get("VARKEL_SIGN_CERT", ""), os.environ.get("VARKEL_SIGN_KEY", "")
     signing = bool(cert and key)
     publisher = certificate_subject(cert) if signing else PUBLISHER + ", " + UNSIGNED_OID
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     write_package(args.output, manifest_text(args, publisher))
+    if args.script:
+        write_script(args.script, args.output, publisher)
     if signing:
         subprocess.run([os.path.join(ROOT, "scripts", "sign.sh"), args.output], check=True)
     else:
-        print("make-shell-package: UNSIGNED (unsigned-publisher OID; added with -AllowUnsigned): "
+        print("make-shell-package: UNSIGNED (unsigned-publisher OID; Windows adds it only with -AllowUnsigned): "
               + os.path.basename(args.output))
     print("make-shell-package: %s (%s, %s)" % (args.output, PACKAGE_NAME, publisher))
     return 0

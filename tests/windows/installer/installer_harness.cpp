@@ -21,8 +21,12 @@ bool isUninstallerCopy(const wchar_t* name) { return lstrcmpiW(name, L"Un.exe") 
 // Entries that the system keeps for itself and that change under the tests
 // for reasons of its own: the pending renames through which the uninstaller's
 // temporary copy is deleted at the next start, and the display and device
-// entries that Wine writes when a session's first window opens.
+// entries that Wine writes when a session's first window opens, and the
+// console defaults that Wine's console host writes for the prefix's first
+// console (PowerShell's stand-in runs with one).
 const wchar_t* const kSystemBookkeeping[] = {
+    L"Console\\",
+    L"Console :",
     L"System\\CurrentControlSet\\Control\\Session Manager :PendingFileRenameOperations",
     L"System\\CurrentControlSet\\Control\\Video\\",
     L"System\\CurrentControlSet\\Control\\Class\\",

@@ -76,8 +76,13 @@ TEST(Installer, InstallRegistersAndUninstallLeavesNothing) {
 
         for (const wchar_t* file : {L"Varkel.exe", L"Varkel-64.exe", L"Quellis64.dll", L"QuellisSetup.exe",
                                     L"Uninstall.exe", L"startup.conf", L"config\\logging.properties",
-                                    L"jre\\bin\\server\\jvm.dll", L"lib"})
+                                    L"jre\\bin\\server\\jvm.dll", L"lib", L"shell-package.ps1",
+                                    L"shell\\Varkel-Shell.msix", L"shell\\Varkel-Logo.png"})
             EXPECT_TRUE(wintest::fileExists(folder + L"\\" + file)) << wintest::utf8(file);
+        // The package's folder holds what the package needs, the same module as the classic handler's.
+        EXPECT_EQ(wintest::readFileBytes(folder + L"\\shell\\Quellis64.dll"), wintest::readFileBytes(folder + L"\\Quellis64.dll"));
+        for (const wchar_t* file : {L"Varkel-Shell.msix", L"Varkel-Logo.png"})
+            EXPECT_FALSE(wintest::fileExists(folder + L"\\" + file)) << wintest::utf8(file);
         EXPECT_TRUE(wintest::fileExists(startMenuPrograms(mode.allUsers) + L"\\Varkel.lnk"));
 
         EXPECT_EQ(readString(mode.root, kClsidKey, nullptr), L"Varkel Shell Extension");

@@ -26,10 +26,12 @@ export VARKEL_SIGN_CERT=$work/cert.pem VARKEL_SIGN_KEY=$work/key.pem
 # The shell package, made and signed as the build makes it with a certificate.
 python3 "$root/installer/shell-package/make-shell-package.py" --output "$work/files/Varkel-Shell.msix" \
   --version "$version" --classes "$root/Quellis/dll_module.cpp" --dll Quellis64.dll --executable Varkel.exe \
-  --logo Varkel-Logo.png
-cp "$root/installer/shell-package/Varkel-Logo.png" "$work/files/"
-file_arguments=()
-for f in "${files[@]}" "$work/files/Varkel-Shell.msix" "$work/files/Varkel-Logo.png"; do file_arguments+=(--file "$f"); done
+  --logo Varkel-Logo.png --script "$work/files/shell-package.ps1"
+file_arguments=(--file "$work/files/shell-package.ps1")
+for f in "${files[@]}"; do file_arguments+=(--file "$f"); done
+for f in "$work/files/Varkel-Shell.msix" "$root/installer/shell-package/Varkel-Logo.png" "$work/files/Quellis64.dll"; do
+  file_arguments+=(--shell-file "$f")
+done
 VARKEL_JAVA_PROGRAM="" "$root/installer/build-installer.sh" --output "$work/Varkel-Setup.exe" --version "$version" \
   --work "$work/installer" --java-program "$java" "${file_arguments[@]}"
 "$root/scripts/sign.sh" "$work/Varkel-Setup.exe"
