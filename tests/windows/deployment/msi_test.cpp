@@ -32,26 +32,38 @@ const wchar_t* const kRegistrationKeys[] = {
 // Varkel-Setup.exe's own bookkeeping, which Windows Installer keeps elsewhere.
 const wchar_t* const kSetupOwnFiles[] = {L"Uninstall.exe", L"installed-files.txt"};
 
-DWORD runMsiexec(const std::wstring& arguments, const std::wstring& log) {
+// ui: "/qn" as deployment tools run it, "/qb" to see the package's messages.
+wintest::RunResult runMsiexec(const std::wstring& arguments, const std::wstring& log, const wchar_t* ui = L"/qn") {
     wintest::RunOptions options;
     options.timeoutMs = kMsiTimeoutMs;
-    return wintest::runWatched(L"msiexec.exe " + arguments + L" /qn /l*v " + wintest::quoted(log), options).exitCode;
+    return wintest::runWatched(L"msiexec.exe " + arguments + L" " + ui + L" /l*v " + wintest::quoted(log), options);
 }
 DWORD installPackage(const wchar_t* package, const std::wstring& log) {
-    return runMsiexec(L"/i " + wintest::quoted(testInstaller(package)), log);
+    return runMsiexec(L"/i " + wintest::quoted(testInstaller(package)), log).exitCode;
+}
+DWORD removeProduct(const std::wstring& product, const std::wstring& log) {
+    return runMsiexec(L"/x " + product, log).exitCode;
 }
 
-// The installed products of the package's UpgradeCode.
-std::vector<std::wstring> installedProducts() {
-    std::vector<std::wstring> products;
-    wchar_t code[39] = {};
-    for (DWORD i = 0; MsiEnumRelatedProductsW(kUpgradeCode, 0, i, code) == ERROR_SUCCESS; ++i) products.push_back(code);
-    return products;
-}
 std::wstring productInfo(const std::wstring& product, const wchar_t* property) {
     wchar_t value[256] = {};
     DWORD size = 256;
     return MsiGetProductInfoW(product.c_str(), property, value, &size) == ERROR_SUCCESS ? value : L"";
+}
+// The installed products named Varkel, and those Windows Installer relates
+// to the package's UpgradeCode (the way Varkel-Setup.exe finds them).
+std::vector<std::wstring> installedProducts() {
+    std::vector<std::wstring> products;
+    wchar_t code[39] = {};
+    for (DWORD i = 0; MsiEnumProductsW(i, code) == ERROR_SUCCESS; ++i)
+        if (productInfo(code, INSTALLPROPERTY_INSTALLEDPRODUCTNAME) == L"Varkel") products.push_back(code);
+    return products;
+}
+std::vector<std::wstring> relatedProducts() {
+    std::vector<std::wstring> products;
+    wchar_t code[39] = {};
+    for (DWORD i = 0; MsiEnumRelatedProductsW(kUpgradeCode, 0, i, code) == ERROR_SUCCESS; ++i) products.push_back(code);
+    return products;
 }
 
 // What an installation added: the entries of the registration keys and of
@@ -80,6 +92,18 @@ std::wstring packageStartMenu() {
     return startMenuPrograms(!wine);
 }
 
+// The containers that Windows Installer keeps on every Windows machine and
+// that a fresh Wine prefix gets with its first package, empty again after
+// its removal.
+const wchar_t* const kInstallerContainers[] = {
+    L"Software\\Classes\\Installer\\Features",
+    L"Software\\Classes\\Installer\\Products",
+    L"Software\\Classes\\Installer\\UpgradeCodes",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products",
+};
+
 struct Machine {
     wintest::TempDir work{L"varkel-msi"};
     std::wstring folder = allUsersDefaultFolder();
@@ -88,6 +112,12 @@ struct Machine {
     Snapshot before;
     Machine() {
         provideStandardProfileLocations();
+        for (const wchar_t* container : kInstallerContainers) {
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, container, 0, nullptr, 0, KEY_READ | KEY_WOW64_64KEY, nullptr, &key,
+                                nullptr) == ERROR_SUCCESS)
+                RegCloseKey(key);
+        }
         before = takeSnapshot(watched);
     }
     std::wstring log(const wchar_t* name) const { return work / name; }
@@ -116,6 +146,7 @@ TEST(Msi, InstallsWhatTheAllUsersInstallerDoesAndRemovalLeavesNothing) {
     EXPECT_TRUE(wintest::fileExists(packageStartMenu() + L"\\Varkel.lnk"));
     const std::vector<std::wstring> products = installedProducts();
     ASSERT_EQ(products.size(), 1u);
+    EXPECT_EQ(relatedProducts(), products);
     const std::wstring entry = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + products[0];
     EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, entry, L"DisplayName"), L"Varkel");
     EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, entry, L"Publisher"), L"Orvane");
@@ -130,12 +161,12 @@ TEST(Msi, InstallsWhatTheAllUsersInstallerDoesAndRemovalLeavesNothing) {
     EXPECT_EQ(java.text(standin::kModule), machine.folder + L"\\jre\\bin\\server\\jvm.dll");
     EXPECT_EQ(java.arguments(), std::vector<std::wstring>{L"one.log"});
 
-    ASSERT_EQ(runMsiexec(L"/x " + products[0], machine.log(L"remove.log")), 0u);
+    ASSERT_EQ(removeProduct(products[0], machine.log(L"remove.log")), 0u);
     EXPECT_EQ(differences(machine.before, takeSnapshot(machine.watched)), "");
 }
 
-// A newer package (same UpgradeCode, higher version, config\ dropped, pics\
-// added) replaces the installed one in place: one product left, the files of
+// A newer package (same UpgradeCode, higher version, without the folder
+// "config", with "pics") replaces the installed one in place: one product left, the files of
 // the new version, the machine's startup.conf kept as it was, changed or not,
 // and the new shipped one beside it as startup.conf.default.
 TEST(Msi, UpgradeReplacesInPlaceAndKeepsTheMachinesStartupConf) {
@@ -153,6 +184,10 @@ TEST(Msi, UpgradeReplacesInPlaceAndKeepsTheMachinesStartupConf) {
         const std::string machineConf = wintest::readFileBytes(conf);
 
         ASSERT_EQ(installPackage(kUpgradePackage, machine.log(L"upgrade.log")), 0u);
+        // A known gap: Wine's removal of the older version deletes the whole
+        // registration of the UpgradeCode, which the newer one shares (Windows
+        // removes the older product's value only), so relatedProducts() is
+        // empty here under Wine; the products themselves are as on Windows.
         const std::vector<std::wstring> products = installedProducts();
         ASSERT_EQ(products.size(), 1u);
         EXPECT_EQ(productInfo(products[0], INSTALLPROPERTY_VERSIONSTRING), L"6.0.1");
@@ -164,7 +199,7 @@ TEST(Msi, UpgradeReplacesInPlaceAndKeepsTheMachinesStartupConf) {
         EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, L"Software\\Orvane\\Varkel", L"Command"),
                   machine.folder + L"\\Varkel.exe");
 
-        ASSERT_EQ(runMsiexec(L"/x " + products[0], machine.log(L"remove.log")), 0u);
+        ASSERT_EQ(removeProduct(products[0], machine.log(L"remove.log")), 0u);
         EXPECT_EQ(differences(machine.before, takeSnapshot(machine.watched)), "");
     }
 }
@@ -179,9 +214,13 @@ TEST(Msi, PackageAndAllUsersInstallerRefuseEachOther) {
         Machine machine;
         ASSERT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, 0u);
         const Snapshot first = takeSnapshot(machine.watched);
-        EXPECT_EQ(installPackage(kPackage, machine.log(L"install.log")), kInstallFailure);
-        EXPECT_NE(wintest::readFileBytes(machine.log(L"install.log")).find("already installed for all users by Varkel-Setup.exe"),
-                  std::string::npos);
+        wintest::RunResult run =
+            runMsiexec(L"/i " + wintest::quoted(testInstaller(kPackage)), machine.log(L"install.log"), L"/qb");
+        EXPECT_EQ(run.exitCode, kInstallFailure);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].text, L"Varkel is already installed for all users by Varkel-Setup.exe, in " +
+                                         machine.folder + L". Remove that installation first (Apps & features, or "
+                                         L"its QuietUninstallString), then install this package.");
         EXPECT_TRUE(installedProducts().empty());
         EXPECT_EQ(differences(first, takeSnapshot(machine.watched)), "");
         ASSERT_TRUE(runUninstallAndWait(readString(HKEY_LOCAL_MACHINE, kUninstallKey, L"QuietUninstallString"),
@@ -194,6 +233,6 @@ TEST(Msi, PackageAndAllUsersInstallerRefuseEachOther) {
         const Snapshot first = takeSnapshot(machine.watched);
         EXPECT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, kSetupRefused);
         EXPECT_EQ(differences(first, takeSnapshot(machine.watched)), "");
-        ASSERT_EQ(runMsiexec(L"/x " + installedProducts().at(0), machine.log(L"remove.log")), 0u);
+        ASSERT_EQ(removeProduct(installedProducts().at(0), machine.log(L"remove.log")), 0u);
     }
 }
