@@ -29,6 +29,7 @@ import re
 import subprocess
 import sys
 import uuid
+import zipfile
 from xml.sax.saxutils import quoteattr
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -40,9 +41,22 @@ PRISTINE_CONF = "startup.conf.default"
 # Component attributes (Component table): 64-bit, and "never overwrite".
 COMPONENT_64BIT = 256
 COMPONENT_NEVER_OVERWRITE = 128
-# wixl places RemoveExistingProducts where its sorting puts it; the package
-# removes the older version once the new one is installed.
-INSTALL_FINALIZE = "InstallFinalize"
+# wixl's sorting places RemoveExistingProducts early and custom actions
+# wherever it ends; each of these goes right after its standard action:
+# the older version is removed once the new one is in, and the shell package
+# is provisioned once the files are in and deprovisioned before anything goes.
+PLACES = {
+    "RemoveExistingProducts": ("InstallFinalize", 1),
+    "SetPowerShell": ("CostFinalize", 1),
+    "DeprovisionShellPackage": ("UnpublishFeatures", 1),
+    "UndoProvisionShellPackage": ("InstallFiles", 1),
+    "ProvisionShellPackage": ("InstallFiles", 2),
+}
+# The Windows 11 shell package's step and package, as the payload carries them;
+# a package is signed when it holds its signature part.
+SHELL_SCRIPT = "shell-package.ps1"
+SHELL_PACKAGE = os.path.join("shell", "Varkel-Shell.msix")
+SIGNATURE_PART = "AppxSignature.p7x"
 DEFINE = re.compile(r'^!define\s+(\w+)\s+"([^"]*)"', re.MULTILINE)
 
 
@@ -154,14 +168,42 @@ def run(command, cwd=None):
         print(output)
 
 
-def sequence_number(msi, action):
+def shell_package_step(payload):
+    """"provision" when the payload's shell package can be provisioned for every account."""
+    package = os.path.join(payload, SHELL_PACKAGE)
+    if not os.path.isfile(os.path.join(payload, SHELL_SCRIPT)) or not os.path.isfile(package):
+        print("make-msi: the payload has no %s and %s: no Windows 11 package step" % (SHELL_SCRIPT, SHELL_PACKAGE))
+        return "none"
+    with zipfile.ZipFile(package) as archive:
+        if SIGNATURE_PART not in archive.namelist():
+            print("make-msi: %s is unsigned: no Windows 11 package step (Windows adds only a trusted signed one)"
+                  % SHELL_PACKAGE)
+            return "none"
+    return "provision"
+
+
+# Custom action types (CustomAction table) that wixl 0.101 cannot write: a
+# rollback program named by a property, run as the system account, whose
+# failure is ignored.
+EXE_PROPERTY, IGNORE_RESULT, ROLLBACK, IN_SCRIPT, NO_IMPERSONATE = 50, 0x40, 0x100, 0x400, 0x800
+ROLLBACK_ACTIONS = ("UndoProvisionShellPackage",)
+
+
+def placing_queries(msi):
+    """msibuild's queries that put PLACES' actions where they belong and make the rollback actions rollback ones."""
     rows = subprocess.run(["msiinfo", "export", msi, "InstallExecuteSequence"], stdout=subprocess.PIPE,
                           text=True, check=True).stdout.splitlines()[3:]
-    for row in rows:
-        fields = row.split("\t")
-        if fields[0] == action:
-            return int(fields[2])
-    fail("wixl wrote no %s action" % action)
+    sequence = {fields[0]: int(fields[2]) for fields in (row.split("\t") for row in rows)}
+    queries = []
+    for action, (anchor, offset) in PLACES.items():
+        if action in sequence:
+            queries += ["-q", "UPDATE `InstallExecuteSequence` SET `Sequence` = %d WHERE `Action` = '%s'"
+                        % (sequence[anchor] + offset, action)]
+    for action in ROLLBACK_ACTIONS:
+        if action in sequence:
+            queries += ["-q", "UPDATE `CustomAction` SET `Type` = %d WHERE `Action` = '%s'"
+                        % (EXE_PROPERTY | IGNORE_RESULT | ROLLBACK | IN_SCRIPT | NO_IMPERSONATE, action)]
+    return queries
 
 
 def main():
@@ -199,18 +241,16 @@ def main():
     if os.path.exists(output):
         os.remove(output)
     variables = {"Product": defines["PRODUCT"], "Publisher": defines["PUBLISHER"], "Version": version,
-                 "ProductCode": product_code, "UpgradeCode": upgrade_code, "Icon": "varkel.ico"}
+                 "ProductCode": product_code, "UpgradeCode": upgrade_code, "Icon": "varkel.ico",
+                 "ShellPackageStep": shell_package_step(args.payload)}
     command = ["wixl", "-a", "x64", "-o", output]
     for name, value in variables.items():
         command += ["-D", "%s=%s" % (name, value)]
     run(command + [os.path.join(HERE, "varkel.wxs"), payload_wxs], cwd=work)
-    # wixl 0.101 knows no NeverOverwrite attribute and no placing of
-    # RemoveExistingProducts: both are set in the tables.
-    finalize = sequence_number(output, INSTALL_FINALIZE)
+    # wixl 0.101 knows no NeverOverwrite attribute and sorts actions its own
+    # way: both are set in the tables.
     run(["msibuild", output, "-q", "UPDATE `Component` SET `Attributes` = %d WHERE `Component` = '%s'"
-         % (COMPONENT_64BIT | COMPONENT_NEVER_OVERWRITE, writer.conf_component),
-         "-q", "UPDATE `InstallExecuteSequence` SET `Sequence` = %d WHERE `Action` = 'RemoveExistingProducts'"
-         % (finalize + 1)])
+         % (COMPONENT_64BIT | COMPONENT_NEVER_OVERWRITE, writer.conf_component)] + placing_queries(output))
     print("make-msi: %s (%s %s, ProductCode %s)" % (args.output, defines["PRODUCT"], version, product_code))
 
 
