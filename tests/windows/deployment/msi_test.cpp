@@ -114,21 +114,32 @@ struct Machine {
 
 }  // namespace
 
-// The package against Varkel-Setup.exe /ALLUSERS on the same machine: the
-// same files (the installer's own uninstaller and file list aside) and the
-// same registration values, the shortcut, Windows Installer's entry; the
-// installed launcher runs the installed Java program; msiexec /x then leaves
-// registry and disk as before.
-TEST(Msi, InstallsWhatTheAllUsersInstallerDoesAndRemovalLeavesNothing) {
+// The package against Varkel-Setup.exe /ALLUSERS on the same machine. Each
+// refuses while the other is installed (they would share the folder and the
+// registration), saying why and leaving the other as it was. One after the
+// other: the same files (the installer's own uninstaller and file list aside)
+// and the same registration values; the package adds the shortcut and
+// Windows Installer's entry, its launcher runs the installed Java program,
+// and msiexec /x leaves registry and disk as before.
+TEST(Msi, InstallsWhatTheAllUsersInstallerDoesEachRefusesBesideTheOtherAndRemovalLeavesNothing) {
     wintest::RegistryLock lock;
     Machine machine;
     ASSERT_FALSE(wintest::fileExists(machine.folder)) << "left over: " << wintest::utf8(machine.folder);
     ASSERT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, 0u);
-    const Snapshot bySetup = installed(machine.before, takeSnapshot(machine.watched), machine.folder);
+    const Snapshot setupInstalled = takeSnapshot(machine.watched);
+    wintest::RunResult refused = machine.msiexec(L"/i " + wintest::quoted(testInstaller(kPackage)), L"/qb");
+    EXPECT_EQ(refused.exitCode, kInstallFailure);
+    ASSERT_EQ(refused.boxes.size(), 1u);
+    EXPECT_EQ(refused.boxes[0].text, L"Varkel is already installed for all users by Varkel-Setup.exe, in " +
+                                         machine.folder + L". Remove that installation first (Apps & features, or "
+                                         L"its QuietUninstallString), then install this package.");
+    EXPECT_EQ(differences(setupInstalled, takeSnapshot(machine.watched)), "");
+    const Snapshot bySetup = installed(machine.before, setupInstalled, machine.folder);
     ASSERT_TRUE(machine.removeSetup());
 
     ASSERT_EQ(machine.install(kPackage), 0u);
-    const Snapshot byPackage = installed(machine.before, takeSnapshot(machine.watched), machine.folder);
+    const Snapshot packageInstalled = takeSnapshot(machine.watched);
+    const Snapshot byPackage = installed(machine.before, packageInstalled, machine.folder);
     EXPECT_EQ(differences(bySetup, byPackage), "");
     // The four keys with their five values; the files.
     EXPECT_EQ(std::count_if(byPackage.begin(), byPackage.end(), [](auto& e) { return e.first.rfind(L"HKLM64", 0) == 0; }), 9);
@@ -140,6 +151,8 @@ TEST(Msi, InstallsWhatTheAllUsersInstallerDoesAndRemovalLeavesNothing) {
     const std::wstring entry = entryKey(installedProducts[0]);
     EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, entry, L"Publisher"), L"Orvane");
     EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, entry, L"DisplayVersion"), L"6.0.0");
+    EXPECT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, kSetupRefused);
+    EXPECT_EQ(differences(packageInstalled, takeSnapshot(machine.watched)), "");
 
     launchertest::EnvironmentOverride environment;
     environment.set(standin::kRecordVariable, machine.work / L"standin.record");
@@ -187,36 +200,5 @@ TEST(Msi, UpgradeReplacesInPlaceAndKeepsTheMachinesStartupConf) {
 
         ASSERT_EQ(machine.msiexec(L"/x " + installedProducts[0]).exitCode, 0u);
         EXPECT_EQ(differences(machine.before, takeSnapshot(machine.watched)), "");
-    }
-}
-
-// The package and Varkel-Setup.exe /ALLUSERS would share the folder and the
-// machine's registration: whichever comes second refuses, saying why, and
-// leaves the first one as it was.
-TEST(Msi, PackageAndAllUsersInstallerRefuseEachOther) {
-    wintest::RegistryLock lock;
-    {
-        SCOPED_TRACE("the package after the installer");
-        Machine machine;
-        ASSERT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, 0u);
-        const Snapshot first = takeSnapshot(machine.watched);
-        wintest::RunResult run = machine.msiexec(L"/i " + wintest::quoted(testInstaller(kPackage)), L"/qb");
-        EXPECT_EQ(run.exitCode, kInstallFailure);
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, L"Varkel is already installed for all users by Varkel-Setup.exe, in " +
-                                         machine.folder + L". Remove that installation first (Apps & features, or "
-                                         L"its QuietUninstallString), then install this package.");
-        EXPECT_TRUE(products().empty());
-        EXPECT_EQ(differences(first, takeSnapshot(machine.watched)), "");
-        ASSERT_TRUE(machine.removeSetup());
-    }
-    {
-        SCOPED_TRACE("the installer after the package");
-        Machine machine;
-        ASSERT_EQ(machine.install(kPackage), 0u);
-        const Snapshot first = takeSnapshot(machine.watched);
-        EXPECT_EQ(runInstaller(kSetup, L"/S /ALLUSERS").exitCode, kSetupRefused);
-        EXPECT_EQ(differences(first, takeSnapshot(machine.watched)), "");
-        ASSERT_EQ(machine.msiexec(L"/x " + products().at(0)).exitCode, 0u);
     }
 }
