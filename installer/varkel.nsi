@@ -117,14 +117,14 @@ ShowUninstDetails show
   ; An unsigned package (its publisher carries the unsigned-publisher OID).
   !define ADD_PACKAGE_OPTIONS " -AllowUnsigned"
 !endif
+; QuellisSetup keeps each word of its command line in 150 characters.
+!define MAX_LAUNCHER_PATH 149
+!define EXIT_FAILED 2
 ; Varkel.msi (installer/msi, whose build reads this code from here) installs
 ; for all users into the same folder and keys: an all-users installation is
 ; refused while that package is installed, with this exit code.
 !define MSI_UPGRADE_CODE "{9B466A4A-F3D1-41CB-B8ED-08906FE96570}"
 !define EXIT_MSI_INSTALLED 3
-; QuellisSetup keeps each word of its command line in 150 characters.
-!define MAX_LAUNCHER_PATH 149
-!define EXIT_FAILED 2
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
