@@ -42,7 +42,7 @@ check(schema_errors(dict(manifest, Installers=[dict(manifest["Installers"][0], S
 with open(os.path.join(ROOT, "installer", "varkel.nsi"), encoding="utf-8") as f:
     nsi = f.read()
 defines = dict(re.findall(r'^!define\s+(\w+)\s+"([^"]*)"', nsi, re.MULTILINE), VERSION=installer_version)
-expand = lambda text: re.sub(r"\$\{(\w+)\}", lambda m: defines[m.group(1)], text)
+expand = lambda text: re.sub(r"\$\{(\w+)\}", lambda m: defines.get(m.group(1), m.group(0)), text)
 written = {n: expand(v) for n, v in re.findall(r'WriteRegStr SHCTX "\$\{UNINSTALL_KEY\}" "(\w+)" "([^"]*)"', nsi)}
 scope_of = {switch: ("user", "machine")[int(all_users)] for switch, all_users in re.findall(
     r'\$\{GetOptions\} \$0 "(/\w+)" \$1\s+\$\{IfNot\} \$\{Errors\}\s+StrCpy \$AllUsers (\d)', nsi)}
