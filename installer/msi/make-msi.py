@@ -52,6 +52,11 @@ PLACES = {
     "UndoProvisionShellPackage": ("InstallFiles", 1),
     "ProvisionShellPackage": ("InstallFiles", 2),
 }
+# Custom action types (CustomAction table) that wixl 0.101 cannot write: a
+# rollback program named by a property, run as the system account, whose
+# failure is ignored.
+EXE_PROPERTY, IGNORE_RESULT, ROLLBACK, IN_SCRIPT, NO_IMPERSONATE = 50, 0x40, 0x100, 0x400, 0x800
+ROLLBACK_ACTIONS = ("UndoProvisionShellPackage",)
 # The Windows 11 shell package's step and package, as the payload carries them;
 # a package is signed when it holds its signature part.
 SHELL_SCRIPT = "shell-package.ps1"
@@ -180,13 +185,6 @@ def shell_package_step(payload):
                   % SHELL_PACKAGE)
             return "none"
     return "provision"
-
-
-# Custom action types (CustomAction table) that wixl 0.101 cannot write: a
-# rollback program named by a property, run as the system account, whose
-# failure is ignored.
-EXE_PROPERTY, IGNORE_RESULT, ROLLBACK, IN_SCRIPT, NO_IMPERSONATE = 50, 0x40, 0x100, 0x400, 0x800
-ROLLBACK_ACTIONS = ("UndoProvisionShellPackage",)
 
 
 def placing_queries(msi):
