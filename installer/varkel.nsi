@@ -23,7 +23,7 @@
 ; 64-bit Program Files for everyone (HKEY_LOCAL_MACHINE), elevated only then.
 ; "/CURRENTUSER" asks for the default. Silent: "/S", optionally "/D=<folder>".
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed (the wizard says
-; which step and the code).
+; which step and the code), 3 refused for all users while Varkel.msi is installed.
 ;
 ; On Windows 11 the installer also adds the shell package (shell\Varkel-Shell.msix,
 ; with the folder "shell" as its external location), which puts "Open with
@@ -133,6 +133,11 @@ ShowUninstDetails show
 ; QuellisSetup keeps each word of its command line in 150 characters.
 !define MAX_LAUNCHER_PATH 149
 !define EXIT_FAILED 2
+; Varkel.msi (installer/msi, whose build reads this code from here) installs
+; for all users into the same folder and keys: an all-users installation is
+; refused while that package is installed, with this exit code.
+!define MSI_UPGRADE_CODE "{9B466A4A-F3D1-41CB-B8ED-08906FE96570}"
+!define EXIT_MSI_INSTALLED 3
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -447,10 +452,23 @@ Function RestartElevated
   Quit
 FunctionEnd
 
+; Ends the installer while Varkel.msi is installed (Windows Installer knows it
+; by its UpgradeCode): two all-users installations would share the folder and
+; the machine's registration, and each one's removal would break the other.
+Function RefuseOverMsiPackage
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    MessageBox MB_OK|MB_ICONSTOP "Varkel is already installed for all users by its Windows Installer package (Varkel.msi).$\n$\nRemove that package first (Apps & features, or msiexec /x $1), or install Varkel only for yourself." /SD IDOK
+    SetErrorLevel ${EXIT_MSI_INSTALLED}
+    Quit
+  ${EndIf}
+FunctionEnd
+
 Function RequireAdminForAllUsers
   ${If} $AllUsers != 1
     Return
   ${EndIf}
+  Call RefuseOverMsiPackage
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "Admin"

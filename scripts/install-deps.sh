@@ -3,8 +3,10 @@
 # the MinGW-w64 cross compilers, 64-bit Wine, Xvfb for message boxes,
 # the JDK for the native JVM hosting tests, GoogleTest and Google Benchmark,
 # clang with its sanitizer and libFuzzer runtimes, clang-tidy and cppcheck,
-# NSIS for the installer and osslsigncode for optional signing, and
-# python3-xmlschema, which checks the shell package against Microsoft's schemas.
+# NSIS for the installer and osslsigncode for optional signing, wixl and
+# msitools for the MSI package, python3-xmlschema, which checks the shell
+# package against Microsoft's schemas, and python3-jsonschema and
+# python3-yaml for the winget manifest's check.
 #
 # The 32-bit tier (wine32:i386 under qemu user emulation) is optional: with
 # VARKEL_WITH_WINE32=1 this script tries to install it too. That needs the
@@ -23,8 +25,8 @@ required=(
   wine wine64 xvfb xauth x11-utils
   openjdk-17-jdk-headless
   googletest libgtest-dev libbenchmark-dev
-  nsis osslsigncode
-  python3-xmlschema
+  nsis osslsigncode wixl msitools
+  python3-xmlschema python3-jsonschema python3-yaml
 )
 wine32_packages=(wine32:i386 qemu-user-static)
 
