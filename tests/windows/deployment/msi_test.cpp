@@ -38,7 +38,10 @@ const wchar_t* const kInstallerContainers[] = {
     L"Classes\\Installer\\Features", L"Classes\\Installer\\Products", L"Classes\\Installer\\UpgradeCodes",
     L"Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes",
     L"Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components",
-    L"Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products"};
+    L"Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products",
+    // Every Windows has other handlers beside Varkel's in this key; a key
+    // that Varkel's value leaves empty Windows Installer removes with it.
+    L"Classes\\*\\shellex\\ContextMenuHandlers\\Neighbour"};
 
 std::wstring entryKey(const std::wstring& product) {
     return L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;

@@ -29,6 +29,7 @@ const wchar_t* const kSystemBookkeeping[] = {
     L"Console :",
     L"System\\CurrentControlSet\\Control\\Session Manager :PendingFileRenameOperations",
     L"System\\CurrentControlSet\\Control\\Video\\",
+    L"System\\CurrentControlSet\\Enum\\DISPLAY\\",
     L"System\\CurrentControlSet\\Control\\Class\\",
     L"System\\CurrentControlSet\\Control\\DeviceClasses\\",
     L"System\\CurrentControlSet\\Control\\ServiceCurrent",
