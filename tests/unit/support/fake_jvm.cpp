@@ -13,7 +13,7 @@ Record theRecord;
 // Java objects are addresses of entries in these stores.
 std::deque<std::u16string> strings;
 std::deque<std::vector<jobject>> arrays;
-char mainClass, stringClass, objectClass, throwable, mainMethod, toStringMethod;
+char mainClass, stringClass, objectClass, throwable, mainMethod, openMethod, toStringMethod;
 bool exceptionPending = false;
 
 void call(const char* name) { theRecord.calls.emplace_back(name); }
@@ -29,6 +29,10 @@ jclass JNICALL findClass(JNIEnv*, const char* name) {
 
 jmethodID JNICALL getStaticMethodID(JNIEnv*, jclass, const char* name, const char* signature) {
     theRecord.calls.push_back(std::string("GetStaticMethodID ") + name + " " + signature);
+    if (std::strcmp(name, "openVK") == 0) {
+        exceptionPending = theBehaviour.missingOpenMethod;  // NoSuchMethodError
+        return theBehaviour.missingOpenMethod ? nullptr : reinterpret_cast<jmethodID>(&openMethod);
+    }
     return theBehaviour.missingMainMethod ? nullptr : reinterpret_cast<jmethodID>(&mainMethod);
 }
 
@@ -64,8 +68,33 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
     (*reinterpret_cast<std::vector<jobject>*>(array))[static_cast<std::size_t>(index)] = value;
 }
 
+void JNICALL callStaticVoidMethodV(JNIEnv*, jclass, jmethodID, va_list args) {
+    call("CallStaticVoidMethod");
+    auto* array = reinterpret_cast<std::vector<jobject>*>(va_arg(args, jobjectArray));
+    OpenCall openCall{*reinterpret_cast<std::u16string*>(va_arg(args, jstring))};
+    for (jobject element : *array) openCall.push_back(*reinterpret_cast<std::u16string*>(element));
+    theRecord.openCalls.push_back(openCall);
+    exceptionPending = theBehaviour.openThrows;
+}
+
+jobject JNICALL newGlobalRef(JNIEnv*, jobject object) {
+    call("NewGlobalRef");
+    return object;
+}
+
+jint JNICALL pushLocalFrame(JNIEnv*, jint) {
+    call("PushLocalFrame");
+    return 0;
+}
+
+jobject JNICALL popLocalFrame(JNIEnv*, jobject result) {
+    call("PopLocalFrame");
+    return result;
+}
+
 jint JNICALL callStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list args) {
     call("CallStaticIntMethod");
+    if (exceptionPending) call("CallStaticIntMethod with an exception pending");
     auto* array = reinterpret_cast<std::vector<jobject>*>(va_arg(args, jobjectArray));
     theRecord.argumentsWereNull = array == nullptr;
     if (array)
@@ -124,6 +153,10 @@ JNINativeInterface_ makeEnvTable() {
     t.CallObjectMethodV = callObjectMethodV;
     t.GetStringLength = getStringLength;
     t.GetStringChars = getStringChars;
+    t.CallStaticVoidMethodV = callStaticVoidMethodV;
+    t.NewGlobalRef = newGlobalRef;
+    t.PushLocalFrame = pushLocalFrame;
+    t.PopLocalFrame = popLocalFrame;
     return t;
 }
 
@@ -132,6 +165,11 @@ JNIEnv theEnv{&envTable};
 JNIInvokeInterface_ vmTable = [] {
     JNIInvokeInterface_ t{};
     t.DestroyJavaVM = destroyJavaVm;
+    t.AttachCurrentThreadAsDaemon = [](JavaVM*, void** env, void*) -> jint {
+        theRecord.attachedAsDaemon = true;
+        *env = &theEnv;
+        return JNI_OK;
+    };
     return t;
 }();
 JavaVM theVm{&vmTable};
