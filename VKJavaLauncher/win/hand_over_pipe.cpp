@@ -26,8 +26,8 @@ constexpr DWORD kRequestWaitMs = 10000;   // a whole request, the largest includ
 constexpr DWORD kStallMs = 3000;          // a peer that moves no byte for this long is dropped
 constexpr DWORD kPipeBufferBytes = 65536;
 constexpr DWORD kFailedConnectPauseMs = 100;  // no busy loop should connecting keep failing
-constexpr const wchar_t* kDaclPrefix = L"D:P(A;;GA;;;";  // protected: only the one entry, full access
-constexpr const wchar_t* kDaclSuffix = L")";
+constexpr const char16_t* kDaclPrefix = u"D:P(A;;GA;;;";  // protected: only the one entry, full access
+constexpr const char16_t* kDaclSuffix = u")";
 
 const wchar_t* w(const WideString& text) { return asWide(text.c_str()); }
 
@@ -194,10 +194,10 @@ PSECURITY_DESCRIPTOR thisUserOnly() {
     std::optional<UserIdentity> mine = currentUser();
     wchar_t* sid = nullptr;
     if (!sidText || !descriptor || !mine || !sidText(reinterpret_cast<PSID>(mine->sid.data()), &sid)) return nullptr;
-    std::wstring dacl = std::wstring(kDaclPrefix) + sid + kDaclSuffix;
+    WideString dacl = kDaclPrefix + toPortable(sid) + kDaclSuffix;
     LocalFree(sid);
     PSECURITY_DESCRIPTOR result = nullptr;
-    if (!descriptor(dacl.c_str(), SDDL_REVISION_1, &result, nullptr)) return nullptr;
+    if (!descriptor(w(dacl), SDDL_REVISION_1, &result, nullptr)) return nullptr;
     return result;
 }
 

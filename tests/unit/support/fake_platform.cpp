@@ -110,6 +110,7 @@ bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, vo
     m.servedPipe = pipeName;
     m.serverHandler = handler;
     m.serverContext = context;
+    if (m.onServerStarted) m.onServerStarted(handler, context);
     return true;
 }
 

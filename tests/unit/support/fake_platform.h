@@ -97,6 +97,7 @@ struct Machine {
     std::optional<WideString> servedPipe;
     varkel::platform::HandOverHandler serverHandler = nullptr;
     void* serverContext = nullptr;
+    std::function<void(varkel::platform::HandOverHandler, void*)> onServerStarted;  // the JVM tests' serving thread
 
     // Processes
     std::vector<WideString> createdProcesses;
