@@ -1,6 +1,7 @@
 // SINGLE_INSTANCE=1 natively: the request's form and limits, the pipe's name,
 // and the launch sequence's hand-over and serving against the fake platform
-// and the fake JVM.
+// and the fake JVM (the deliveries to openVK are shown on the real JVM, in
+// tests/jvm).
 #include "hand_over_request.h"
 #include "launcher_fixture.h"
 #include "single_instance.h"
@@ -111,9 +112,6 @@ protected:
             return std::optional<std::string>(encodeHandOverAnswer(status));
         };
     }
-    std::string serve(const HandOverRequest& request) {
-        return machine().serverHandler(machine().serverContext, *encodeHandOverRequest(request));
-    }
 };
 
 TEST_F(SingleInstanceLaunch, ADeliveredHandOverEndsWithZeroBeforeAnyJavaIsLookedFor) {
@@ -141,16 +139,6 @@ TEST_F(SingleInstanceLaunch, AnythingButDeliveredStartsItsOwnJvmThatServes) {
         EXPECT_EQ(jvm().arguments, std::vector<std::u16string>{u"a.log"});
         EXPECT_EQ(machine().servedPipe, machine().exchanges[0].first);
     }
-    // The serving thread's deliveries.
-    EXPECT_EQ(serve({u"D:\\w", {u"one", u"\u0436"}}), encodeHandOverAnswer(HandOverStatus::delivered));
-    EXPECT_TRUE(jvm().attachedAsDaemon);
-    const std::vector<fakejvm::OpenCall> delivered{{u"D:\\w", u"one", u"\u0436"}};
-    EXPECT_EQ(jvm().openCalls, delivered);
-    EXPECT_EQ(machine().serverHandler(machine().serverContext, "VKHO junk"), encodeHandOverAnswer(HandOverStatus::refused));
-    jvmBehaviour().openThrows = true;
-    EXPECT_EQ(serve({u"D:\\w", {}}), encodeHandOverAnswer(HandOverStatus::failed));
-    jvmBehaviour().openThrows = false;
-    EXPECT_EQ(serve({u"D:\\w", {}}), encodeHandOverAnswer(HandOverStatus::delivered)) << "the exception was cleared";
 }
 
 TEST_F(SingleInstanceLaunch, WhoNeitherHandsOverNorServes) {

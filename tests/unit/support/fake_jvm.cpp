@@ -68,28 +68,9 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
     (*reinterpret_cast<std::vector<jobject>*>(array))[static_cast<std::size_t>(index)] = value;
 }
 
-void JNICALL callStaticVoidMethodV(JNIEnv*, jclass, jmethodID, va_list args) {
-    call("CallStaticVoidMethod");
-    auto* array = reinterpret_cast<std::vector<jobject>*>(va_arg(args, jobjectArray));
-    OpenCall openCall{*reinterpret_cast<std::u16string*>(va_arg(args, jstring))};
-    for (jobject element : *array) openCall.push_back(*reinterpret_cast<std::u16string*>(element));
-    theRecord.openCalls.push_back(openCall);
-    exceptionPending = theBehaviour.openThrows;
-}
-
 jobject JNICALL newGlobalRef(JNIEnv*, jobject object) {
     call("NewGlobalRef");
     return object;
-}
-
-jint JNICALL pushLocalFrame(JNIEnv*, jint) {
-    call("PushLocalFrame");
-    return 0;
-}
-
-jobject JNICALL popLocalFrame(JNIEnv*, jobject result) {
-    call("PopLocalFrame");
-    return result;
 }
 
 jint JNICALL callStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list args) {
@@ -153,10 +134,7 @@ JNINativeInterface_ makeEnvTable() {
     t.CallObjectMethodV = callObjectMethodV;
     t.GetStringLength = getStringLength;
     t.GetStringChars = getStringChars;
-    t.CallStaticVoidMethodV = callStaticVoidMethodV;
     t.NewGlobalRef = newGlobalRef;
-    t.PushLocalFrame = pushLocalFrame;
-    t.PopLocalFrame = popLocalFrame;
     return t;
 }
 
@@ -165,11 +143,6 @@ JNIEnv theEnv{&envTable};
 JNIInvokeInterface_ vmTable = [] {
     JNIInvokeInterface_ t{};
     t.DestroyJavaVM = destroyJavaVm;
-    t.AttachCurrentThreadAsDaemon = [](JavaVM*, void** env, void*) -> jint {
-        theRecord.attachedAsDaemon = true;
-        *env = &theEnv;
-        return JNI_OK;
-    };
     return t;
 }();
 JavaVM theVm{&vmTable};

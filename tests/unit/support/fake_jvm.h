@@ -20,11 +20,7 @@ struct Behaviour {
     std::optional<std::u16string> exceptionText;  // mainVK throws; toString gives this
     jint destroyResult = 0;
     bool missingOpenMethod = false;  // the main class has no openVK
-    bool openThrows = false;         // openVK throws
 };
-
-// One openVK call: the working directory, then the arguments.
-using OpenCall = std::vector<std::u16string>;
 
 struct Record {
     bool created = false;
@@ -34,8 +30,6 @@ struct Record {
     bool argumentsWereNull = false;
     std::vector<std::u16string> arguments;
     std::vector<std::string> calls;  // JNI calls in order
-    std::vector<OpenCall> openCalls;
-    bool attachedAsDaemon = false;
 };
 
 Behaviour& behaviour();

@@ -108,8 +108,6 @@ bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, vo
     m.calls.push_back("ServeHandOvers");
     if (m.serverStartFails) return false;
     m.servedPipe = pipeName;
-    m.serverHandler = handler;
-    m.serverContext = context;
     if (m.onServerStarted) m.onServerStarted(handler, context);
     return true;
 }
