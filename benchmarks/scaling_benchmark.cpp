@@ -242,10 +242,10 @@ BENCHMARK(ReadFileList)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 // Encoded by the later launch, decoded by the running instance: both timed.
 void HandOverRequest(benchmark::State& state) {
     const auto paths = static_cast<std::size_t>(state.range(0));
-    varkel::HandOverRequest request{u"C:\Users\someone\Documents", {}};
+    varkel::HandOverRequest request{u"C:\\Users\\someone\\Documents", {}};
     for (std::size_t i = 0; i < paths; ++i) {
-        request.arguments.push_back(u"C:\Users\someone\Logs\server " + number(i % 40) +
-                                    u"\2026-12-09\r\u00e9seau-" + number(i) + u"-application-with-a-longer-name.log");
+        request.arguments.push_back(u"C:\\Users\\someone\\Logs\\server " + number(i % 40) +
+                                    u"\\2026-12-09\\r\u00e9seau-" + number(i) + u"-application-with-a-longer-name.log");
     }
     std::size_t decoded = 0;
     for (auto _ : state) {

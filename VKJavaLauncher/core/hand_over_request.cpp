@@ -19,9 +19,12 @@ void appendNumber(std::string& out, std::uint32_t value) {
 
 void appendText(std::string& out, WideView text) {
     appendNumber(out, static_cast<std::uint32_t>(text.size()));
+    // Written into place: the largest requests hold millions of units.
+    std::size_t at = out.size();
+    out.resize(at + 2 * text.size());
     for (char16_t unit : text) {
-        out.push_back(static_cast<char>(unit & 0xFFu));
-        out.push_back(static_cast<char>(unit >> 8));
+        out[at++] = static_cast<char>(unit & 0xFFu);
+        out[at++] = static_cast<char>(unit >> 8);
     }
 }
 
