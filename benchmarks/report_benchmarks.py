@@ -195,26 +195,31 @@ def measure_hand_over(build, dist, starts):
 def hand_over_lines(hand_over, growth):
     handed, normal, exit_only = hand_over
     request_ms = dict(growth[HAND_OVER_BENCHMARK])[HAND_OVER_PATHS]
-    own = (handed["median"] - exit_only["median"]) / (normal["median"] - exit_only["median"])
     return [
         "",
-        "`SINGLE_INSTANCE=1` (same timer, a first instance held in `mainVK` serving; goal: a launch that hands over "
-        "takes at most %.2f of a normal launch):" % HAND_OVER_RATIO_GOAL,
+        "`SINGLE_INSTANCE=1` (the same timer; a first instance held in `mainVK` serves; goal: a launch that hands "
+        "over takes at most %.2f of a normal launch):" % HAND_OVER_RATIO_GOAL,
         "",
         "| program | median | quartiles | ÷ normal launch |",
         "|---|---|---|---|",
         "| Varkel-64.exe with one file, handed over to the running instance (ends with 0) | %.1f ms | %.1f–%.1f ms "
-        "| **%.2f** |" % (handed["median"], handed["q1"], handed["q3"], handed["median"] / normal["median"]),
+        "| **%.2f** (goal ≤ %.2f) |" % (handed["median"], handed["q1"], handed["q3"],
+                                      handed["median"] / normal["median"], HAND_OVER_RATIO_GOAL),
         "| Varkel-64.exe with one file, a normal launch to `mainVK` (no key) | %.1f ms | %.1f–%.1f ms | 1.00 |"
         % (normal["median"], normal["q1"], normal["q3"]),
         "| a GUI program that only exits | %.1f ms | %.1f–%.1f ms | %.2f |"
         % (exit_only["median"], exit_only["q1"], exit_only["q3"], exit_only["median"] / normal["median"]),
         "",
-        "Beyond the process start that both pay, the hand-over costs %.2f of the normal launch's own work. The "
-        "stand-in JVM starts in no time; a real one takes a second or more, which the hand-over saves whole, so "
-        "against a real Java the ratio is far below the goal, while against the stand-in the process start "
-        "that both pay dominates. Encoding and decoding a request of %s paths natively (goal < %.0f ms): **%s** (%s)."
-        % (own, "{:,}".format(HAND_OVER_PATHS), HAND_OVER_GOAL_MS, format_time(request_ms),
+        "The goal is not met against this stand-in, and cannot be: its JVM is created in no time, so a normal "
+        "launch costs little more than the process start that both pay (here %.1f ms beyond a program that only "
+        "exits), while the hand-over's %.1f ms beyond it are mostly user32.dll, which `AllowSetForegroundWindow` "
+        "needs and which under Wine starts the graphics driver (a program that only loads it and grants the "
+        "foreground took some 140 ms more than one that only exits, measured beside this run), and advapi32.dll "
+        "for the token checks. Against a real Java, whose JVM creation alone takes a second or more, the "
+        "hand-over saves all of that. Encoding and decoding a request of %s paths natively (goal < %.0f ms): "
+        "**%s** (%s)."
+        % (normal["median"] - exit_only["median"], handed["median"] - exit_only["median"],
+           "{:,}".format(HAND_OVER_PATHS), HAND_OVER_GOAL_MS, format_time(request_ms),
            "met" if request_ms < HAND_OVER_GOAL_MS else "**missed**"),
     ]
 

@@ -9,14 +9,15 @@ namespace varkel {
 
 namespace {
 
-// What the serving thread needs of the JVM, set up on the main thread and
-// never freed: the thread may run until the process ends.
+// What the serving thread needs of the JVM, set up on the main thread before
+// the thread starts; it lives as long as the process, as the thread may.
 struct HandOverTarget {
     JavaVM* jvm = nullptr;
     jclass mainClass = nullptr;  // a global reference
     jmethodID openVk = nullptr;
     JNIEnv* env = nullptr;       // the serving thread's, once attached
 };
+HandOverTarget handOverTarget;  // one process serves one JVM
 
 // openVK's local references (the array, its strings, the directory) are
 // dropped with one frame after each call: the serving thread never returns
@@ -75,14 +76,14 @@ void serveHandOvers(const LaunchContext& ctx, JavaVM* jvm, JNIEnv* env, jclass m
         env->ExceptionClear();
         return;
     }
-    auto* target = new HandOverTarget{jvm, static_cast<jclass>(env->NewGlobalRef(mainClass)), openVk, nullptr};
-    if (!target->mainClass) {
+    handOverTarget = HandOverTarget{jvm, static_cast<jclass>(env->NewGlobalRef(mainClass)), openVk, nullptr};
+    if (!handOverTarget.mainClass) {
         env->ExceptionClear();
         return;
     }
     // False when another instance serves already (two first launches at
     // once): this one runs unserved, and nothing is lost either way.
-    platform::startHandOverServer(*ctx.handOverPipeName, answerHandOver, target);
+    platform::startHandOverServer(*ctx.handOverPipeName, answerHandOver, &handOverTarget);
 }
 
 std::string answerHandOver(void* target, std::string_view request) {

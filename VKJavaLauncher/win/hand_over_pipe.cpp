@@ -148,10 +148,11 @@ HANDLE openPipe(const WideString& pipeName) {
 // ---- The server ---------------------------------------------------------------------------
 
 struct PipeServer {
-    HANDLE pipe;
-    HandOverHandler handler;
-    void* context;
+    HANDLE pipe = nullptr;
+    HandOverHandler handler = nullptr;
+    void* context = nullptr;
 };
+PipeServer pipeServer;  // the serving thread's, for the life of the process
 
 void serveClient(const PipeServer& server, PipeIo& io) {
     ULONG clientId = 0;
@@ -239,12 +240,11 @@ bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, vo
                                    kPipeBufferBytes, kPipeBufferBytes, 0, &attributes);
     LocalFree(descriptor);
     if (pipe == INVALID_HANDLE_VALUE) return false;
-    // Both live as long as the process: the thread never ends.
-    auto* server = new PipeServer{pipe, handler, context};
-    HANDLE thread = CreateThread(nullptr, 0, serve, server, 0, nullptr);
+    // The pipe and the thread live as long as the process.
+    pipeServer = PipeServer{pipe, handler, context};
+    HANDLE thread = CreateThread(nullptr, 0, serve, &pipeServer, 0, nullptr);
     if (!thread) {
         CloseHandle(pipe);
-        delete server;
         return false;
     }
     CloseHandle(thread);
