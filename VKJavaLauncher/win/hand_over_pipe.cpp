@@ -236,7 +236,9 @@ bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, vo
     if (!descriptor) return false;
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
     HANDLE pipe = CreateNamedPipeW(w(pipeName), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                                   // Bytes, blocking mode (PIPE_TYPE_BYTE, PIPE_READMODE_BYTE and
+                                   // PIPE_WAIT are 0), local clients only; one instance.
+                                   PIPE_REJECT_REMOTE_CLIENTS, 1,
                                    kPipeBufferBytes, kPipeBufferBytes, 0, &attributes);
     LocalFree(descriptor);
     if (pipe == INVALID_HANDLE_VALUE) return false;

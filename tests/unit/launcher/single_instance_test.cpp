@@ -82,7 +82,7 @@ TEST(HandOverRequestCodec, AnswersOfKnownStatusOnly) {
         EXPECT_EQ(decodeHandOverAnswer(encodeHandOverAnswer(status)), status);
     std::string unknown = encodeHandOverAnswer(HandOverStatus::failed);
     unknown[4] = 7;
-    for (const std::string& bad : {unknown, std::string("VKHA"), std::string("VKHO\0\0\0\0", 8),
+    for (const std::string& bad : {unknown, std::string("VKHA"), std::string("VKHO") + std::string(4, '\0'),
                                    encodeHandOverAnswer(HandOverStatus::delivered) + "x"})
         EXPECT_FALSE(decodeHandOverAnswer(bad));
 }
