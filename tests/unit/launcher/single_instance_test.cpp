@@ -88,7 +88,7 @@ TEST(HandOverRequestCodec, AnswersOfKnownStatusOnly) {
 }
 
 TEST(HandOverPipeName, OneInstallationUserAndSessionOneName) {
-    const std::string sid = "\x01\x05\x00\x00\x00\x00\x00\x05\x15\x00\x00\x00";
+    const std::string sid = {'\x01', '\x05', 0, 0, 0, 0, 0, '\x05', '\x15', 0, 0, 0};  // S-1-5-21
     const WideString name = handOverPipeName(u"C:\\Program Files\\Varkel", sid, 1);
     EXPECT_EQ(name.substr(0, 16), u"\\\\.\\pipe\\Varkel-");
     EXPECT_EQ(name.size(), 32u);

@@ -210,7 +210,7 @@ Launch launch(const Installation& installation, const std::wstring& arguments, c
 
 TwoLaunches launchWhileRunning(const Installation& first, const StandinBehaviour& firstBehaviour,
                                const Installation& second, const std::wstring& secondArguments,
-                               wintest::RunOptions secondOptions, const std::function<void()>& whileServing) {
+                               const wintest::RunOptions& secondOptions, const std::function<void()>& whileServing) {
     constexpr DWORD kServingWaitMs = 30000;
     StandinBehaviour held = firstBehaviour;
     held.releaseFile = first / L"release";

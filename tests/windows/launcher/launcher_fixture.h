@@ -124,7 +124,7 @@ struct TwoLaunches {
 };
 TwoLaunches launchWhileRunning(const Installation& first, const StandinBehaviour& firstBehaviour,
                                const Installation& second, const std::wstring& secondArguments,
-                               wintest::RunOptions secondOptions = {}, const std::function<void()>& whileServing = {});
+                               const wintest::RunOptions& secondOptions = {}, const std::function<void()>& whileServing = {});
 
 // "Error N: \"system text\"" as the launcher words a system error.
 std::wstring systemErrorItem(DWORD code);
