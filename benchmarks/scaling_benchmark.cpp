@@ -13,6 +13,7 @@
 
 #include "fake_platform.h"
 #include "file_lists.h"
+#include "hand_over_request.h"
 #include "java_homes.h"
 #include "java_min_version.h"
 #include "jvm_library.h"
@@ -236,6 +237,27 @@ void ReadFileList(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(ReadFileList)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// ---- The hand-over's request (SINGLE_INSTANCE=1) ---------------------------------
+// Encoded by the later launch, decoded by the running instance: both timed.
+void HandOverRequest(benchmark::State& state) {
+    const auto paths = static_cast<std::size_t>(state.range(0));
+    varkel::HandOverRequest request{u"C:\\Users\\someone\\Documents", {}};
+    for (std::size_t i = 0; i < paths; ++i) {
+        request.arguments.push_back(u"C:\\Users\\someone\\Logs\\server " + number(i % 40) +
+                                    u"\\2026-12-09\\r\u00e9seau-" + number(i) + u"-application-with-a-longer-name.log");
+    }
+    std::size_t decoded = 0;
+    for (auto _ : state) {
+        std::optional<std::string> bytes = varkel::encodeHandOverRequest(request);
+        std::optional<varkel::HandOverRequest> back = varkel::decodeHandOverRequest(*bytes);
+        decoded = back ? back->arguments.size() : 0;
+        benchmark::DoNotOptimize(back);
+    }
+    if (decoded != paths) state.SkipWithError("wrong number of paths");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(HandOverRequest)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -16,7 +16,8 @@
 
 option(VARKEL_SANITIZE "Build the native tests under AddressSanitizer and UndefinedBehaviorSanitizer (clang), with the fuzz targets" OFF)
 
-set(VARKEL_FUZZ_TARGETS startup_config command_line max_memory library_list setup_command_line)
+set(VARKEL_FUZZ_TARGETS startup_config command_line max_memory library_list setup_command_line hand_over_request
+                        java_version)
 
 if(VARKEL_SANITIZE)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

@@ -4,6 +4,8 @@
 #   - the launcher's own start-up cost under Wine: Varkel-64.exe started to
 #     mainVK with a stand-in JVM, against trivial Windows programs, many
 #     starts each taken in turn, medians;
+#   - SINGLE_INSTANCE=1: a launch that hands over to a running instance,
+#     against a normal launch, under Wine;
 #   - how the portable code's time grows with input size (natively);
 #   - the reading of the Java installers' registry keys with 100 installed
 #     versions, natively and under Wine with the real registry;

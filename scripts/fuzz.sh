@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
 build=${BUILD_DIR:-build}
-targets=${FUZZ_TARGETS:-"startup_config command_line max_memory library_list setup_command_line"}
+targets=${FUZZ_TARGETS:-"startup_config command_line max_memory library_list setup_command_line hand_over_request java_version"}
 
 scripts/install-deps.sh
 tests/quality/build-sanitized.sh "$PWD" "$PWD/$build/sanitized" "$(command -v clang)" "$(command -v clang++)"

@@ -8,6 +8,7 @@
 #include "format.h"
 #include "messages.h"
 #include "platform.h"
+#include "single_instance.h"
 #include "splash_screen.h"
 #include "user_messages.h"
 
@@ -66,23 +67,23 @@ WideString describeThrowable(JNIEnv* env, jthrowable throwable) {
     showFatalError(ctx, message, kExitConsoleOrException);
 }
 
-// The arguments as a Java string array; each keeps its UTF-16 text, so file
-// names in any script reach the program unchanged. Null when the JVM could
-// not make the array or one of its strings: it is out of memory, and an
-// exception is pending, with which no Java method may be called.
-jobjectArray javaArguments(JNIEnv* env, const std::vector<WideString>& args) {
+}  // namespace
+
+jstring javaString(JNIEnv* env, const WideString& text) {
+    return env->NewString(reinterpret_cast<const jchar*>(text.data()), static_cast<jsize>(text.size()));
+}
+
+jobjectArray javaStringArray(JNIEnv* env, const std::vector<WideString>& texts) {
     jclass stringClass = env->FindClass(text::kStringClass);
     if (!stringClass) return nullptr;
-    jobjectArray array = env->NewObjectArray(static_cast<jsize>(args.size()), stringClass, nullptr);
-    for (std::size_t i = 0; i < args.size() && array; ++i) {
-        jstring arg = env->NewString(reinterpret_cast<const jchar*>(args[i].data()), static_cast<jsize>(args[i].size()));
-        if (!arg) return nullptr;
-        env->SetObjectArrayElement(array, static_cast<jsize>(i), arg);
+    jobjectArray array = env->NewObjectArray(static_cast<jsize>(texts.size()), stringClass, nullptr);
+    for (std::size_t i = 0; i < texts.size() && array; ++i) {
+        jstring element = javaString(env, texts[i]);
+        if (!element) return nullptr;
+        env->SetObjectArrayElement(array, static_cast<jsize>(i), element);
     }
     return array;
 }
-
-}  // namespace
 
 const char16_t* jvmErrorName(std::int32_t code) {
     switch (code) {
@@ -132,7 +133,9 @@ std::int32_t runJavaProgram(LaunchContext& ctx) {
     jmethodID mainMethod = jniEnv->GetStaticMethodID(mainClass, text::kMainMethod, text::kMainSignature);
     if (!mainMethod) failAfterClosingSplash(ctx, text::kMainMethodMissing, kExitStartupFailure);
 
-    jobjectArray args = javaArguments(jniEnv, ctx.javaArgs);
+    // With SINGLE_INSTANCE=1, later launches are served from here on.
+    serveHandOvers(ctx, jvm, jniEnv, mainClass);
+    jobjectArray args = javaStringArray(jniEnv, ctx.javaArgs);
     if (!args) failAfterClosingSplash(ctx, text::kJavaArgumentsFailed, kExitStartupFailure);
     // The Java program holds its arguments now: the extension's lists are done.
     deleteSelectionLists(ctx);

@@ -26,6 +26,7 @@ struct StartupConfig {
     std::int32_t internalLogging = 0;               // INTERNAL_LOGGING
     std::optional<WideString> jvmExtraOptions;      // JVM_EXTRA_OPTIONS
     std::optional<WideString> javaMinVersion;       // JAVA_MIN_VERSION
+    std::int32_t singleInstance = 0;                // SINGLE_INSTANCE
     // The oldest Java the launcher may load; absent for any: computed by
     // parseJavaMinVersion from a non-empty JAVA_MIN_VERSION.
     std::optional<JavaVersion> requiredJavaVersion;
@@ -72,6 +73,9 @@ struct FileListOption {
 
 struct LaunchContext {
     WideString exeDirectory;
+    // The current directory the launcher was started in, before it moved to
+    // exeDirectory: handed over with the arguments (SINGLE_INSTANCE=1).
+    WideString workingDirectory;
     std::int32_t consoleRequested = 0;
     std::optional<WideString> startupConfigName;
     WideString startupConfigPath;
@@ -93,6 +97,10 @@ struct LaunchContext {
     // The extension's lists among them (full paths), deleted once the Java
     // program holds its arguments.
     std::vector<WideString> selectionListsToDelete;
+
+    // With SINGLE_INSTANCE=1: the pipe of this installation, user and session
+    // (handOverToRunningInstance), which the first instance serves.
+    std::optional<WideString> handOverPipeName;
 };
 
 }  // namespace varkel

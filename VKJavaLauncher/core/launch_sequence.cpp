@@ -13,6 +13,7 @@
 #include "max_memory.h"
 #include "messages.h"
 #include "platform.h"
+#include "single_instance.h"
 #include "splash_screen.h"
 #include "startup_config.h"
 #include "user_messages.h"
@@ -25,6 +26,7 @@ namespace {
 // names of the installation ("lib", "classes", the configuration file, the
 // splash image) resolve against it wherever the launcher was started from.
 void enterExecutableDirectory(LaunchContext& ctx) {
+    ctx.workingDirectory = platform::currentDirectory();
     ctx.exeDirectory = executableDirectory();
     if (!platform::changeDirectory(ctx.exeDirectory))
         showFatalError(ctx, formatMessage(text::kUnableToChangeDirectory, {ctx.exeDirectory}), kExitStartupFailure);
@@ -72,6 +74,7 @@ void runLaunchSequence(LaunchContext& ctx, WideView commandLine) {
     enterExecutableDirectory(ctx);
     readFileLists(ctx);  // relative names resolve in the executable's directory, as "--conf=" names do
     readConfiguration(ctx);
+    handOverToRunningInstance(ctx);  // SINGLE_INSTANCE=1: may end here, before any Java is looked for
     collectJavaHomes(ctx);
     loadJvmLibrary(ctx);
     if (consoleWanted(ctx)) createConsole(ctx);

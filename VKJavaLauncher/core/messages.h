@@ -126,6 +126,9 @@ inline constexpr const char* kMainClass = "com/orvane/varkel/Varkel";
 inline constexpr const char* kMainMethod = "mainVK";
 inline constexpr const char* kMainSignature = "([Ljava/lang/String;)I";
 inline constexpr const char* kStringClass = "java/lang/String";
+// The optional entry of a later launch's arguments (SINGLE_INSTANCE=1).
+inline constexpr const char* kOpenMethod = "openVK";
+inline constexpr const char* kOpenSignature = "([Ljava/lang/String;Ljava/lang/String;)V";
 inline constexpr const char* kObjectClass = "java/lang/Object";
 inline constexpr const char* kToStringName = "toString";
 inline constexpr const char* kToStringSignature = "()Ljava/lang/String;";
@@ -162,6 +165,7 @@ namespace varkel {
 // The launcher's exit codes.
 enum ExitCode : std::uint32_t {
     kExitRespawned = 0,
+    kExitHandedOver = 0,  // the running instance took the launch (SINGLE_INSTANCE=1)
     kExitStartupFailure = 2,
     kExitJvmCreationFailed = 3,
     kExitInvalidSetting = 5,  // MAX_MEMORY or JAVA_MIN_VERSION

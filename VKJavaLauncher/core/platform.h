@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text.h"
@@ -47,6 +48,7 @@ void sleepMilliseconds(std::uint32_t milliseconds);
 // The full path of the running executable (GetModuleFileNameW, never cut).
 WideString executablePath();
 bool changeDirectory(const WideString& directory);  // _wchdir
+WideString currentDirectory();                      // GetCurrentDirectoryW, whole
 bool pathExists(const WideString& path);            // wide stat
 
 enum class FileReadStatus { ok, openFailed, readFailed };
@@ -123,6 +125,28 @@ std::optional<WideString> readRegistryText(RegistryRoot root, RegistryView view,
 // CreateProcessW with no application name, no inheritance, flags 0, the
 // parent's environment and directory; no wait. On false the last error says why.
 bool createProcess(const WideString& commandLine);
+
+// ---- Handing a launch to the running instance (SINGLE_INSTANCE=1) -------------------
+struct UserIdentity {
+    std::string sid;             // the process token's user SID, its bytes
+    std::uint32_t sessionId = 0; // ProcessIdToSessionId
+};
+std::optional<UserIdentity> currentUser();
+// The client: connects to the pipe (waiting a moment while it is busy),
+// checks that its server runs as this user in this session, lets it take the
+// foreground (AllowSetForegroundWindow), sends the request and reads the
+// answer, each within a few seconds. Absent on any failure: no instance, a
+// server of another user, a timeout, a broken connection.
+std::optional<std::string> exchangeWithRunningInstance(const WideString& pipeName, const std::string& request);
+// The server: creates the pipe as its first instance, for this user only and
+// for local clients only, and serves it on a new thread until the process
+// ends, one client at a time: a client of another user or session is
+// dropped, a request whose header handOverPayloadSize refuses is answered
+// "refused", every other one is answered with handler's bytes; a silent,
+// slow or vanished client is dropped within seconds. False when the pipe
+// exists already (another instance serves) or cannot be made.
+using HandOverHandler = std::string (*)(void* context, std::string_view request);
+bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, void* context);
 
 // ---- Console ------------------------------------------------------------------
 bool allocConsole();

@@ -24,6 +24,7 @@ void storeSetting(const WideString& key, const WideString& value, StartupConfig&
     else if (key == u"INTERNAL_LOGGING") config.internalLogging = flagValue(value);
     else if (key == u"JVM_EXTRA_OPTIONS") config.jvmExtraOptions = value;
     else if (key == u"JAVA_MIN_VERSION") config.javaMinVersion = value;
+    else if (key == u"SINGLE_INSTANCE") config.singleInstance = flagValue(value);
     // Any other key is ignored without a message.
 }
 

@@ -10,6 +10,8 @@
 // to; version.dll is not, and is loaded from the system folder by flag.
 // version.dll reads a JVM library's version resource, which only
 // JAVA_MIN_VERSION asks for, and only for a Java home without a release file.
+// SINGLE_INSTANCE=1 reads token users and builds the pipe's DACL through
+// advapi32, and grants the foreground through user32.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +33,12 @@ using RegGetValueFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDW
 using GetFileVersionInfoSizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetFileVersionInfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using VerQueryValueFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+// The hand-over to the running instance (hand_over_pipe.cpp).
+using OpenProcessTokenFunction = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
+using GetTokenInformationFunction = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+using ConvertSidToStringSidFunction = BOOL(WINAPI*)(PSID, LPWSTR*);
+using ConvertStringSecurityDescriptorFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+using AllowSetForegroundWindowFunction = BOOL(WINAPI*)(DWORD);
 
 // The address of a function of one of the libraries, or null when the
 // library or the function cannot be found (the caller then does without it,

@@ -77,6 +77,16 @@ WideString executablePath() {
 
 bool changeDirectory(const WideString& directory) { return _wchdir(w(directory)) == 0; }
 
+WideString currentDirectory() {
+    // The directory may change between the two calls: asked again while it grows.
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length < buffer.size()) return fromW(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
 bool pathExists(const WideString& path) {
     struct _stat64 info;
     return _wstat64(w(path), &info) == 0;

@@ -16,9 +16,11 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_platform.h"
+#include "hand_over_request.h"
 #include "java_program.h"
 #include "jvm_options.h"
 #include "launch_context.h"
@@ -418,3 +420,47 @@ INSTANTIATE_TEST_SUITE_P(JvmHosting, RejectedOption,
                          });
 
 }  // namespace
+
+// ---- SINGLE_INSTANCE=1: openVK on the serving thread -------------------------------------------
+
+// The serving thread as the Windows side runs it, here a thread of the test:
+// requests delivered one at a time while mainVK waits for them.
+TEST_F(JvmHosting, HandOversReachOpenVkOnADaemonThreadAndTheJvmStillEnds) {
+    const std::vector<WideString> utf16{u"C:\\Logs\\a b.log", u"\u0416\u0443\u0440\u043d\u0430\u043b", u"\U0001F600",
+                                        u"lone \xD800"};
+    const std::vector<std::string> requests{*encodeHandOverRequest({u"D:\\\u00e9t\u00e9", utf16}),
+                                            *encodeHandOverRequest({u"C:\\", {u"throw"}}), "VKHO garbage",
+                                            *encodeHandOverRequest({u"C:\\", {}})};
+    std::vector<std::string> answers;
+    std::thread serving;
+    fake::machine().onServerStarted = [&](platform::HandOverHandler handler, void* context) {
+        serving = std::thread([&, handler, context] {
+            for (const std::string& request : requests) answers.push_back(handler(context, request));
+            // The product's serving thread never ends; this one detaches before it does.
+            using GetCreatedVms = jint (*)(JavaVM**, jsize, jsize*);
+            auto created = reinterpret_cast<GetCreatedVms>(dlsym(ctx_.jvmModule, "JNI_GetCreatedJavaVMs"));
+            JavaVM* vm = nullptr;
+            jsize count = 0;
+            if (created && created(&vm, 1, &count) == JNI_OK && count == 1) vm->DetachCurrentThread();
+        });
+    };
+    ctx_.handOverPipeName = u"\\\\.\\pipe\\Varkel-test";
+    buildOptions(reportOption() + u" -Dvarkel.test.awaitOpen=2");
+
+    EXPECT_EQ(runToNormalEnd(), 0) << "DestroyJavaVM waited for the attached thread";
+    ASSERT_TRUE(serving.joinable()) << "no serving was started";
+    serving.join();
+
+    using varkel::HandOverStatus;
+    EXPECT_EQ(answers, (std::vector<std::string>{encodeHandOverAnswer(HandOverStatus::delivered),
+                                                 encodeHandOverAnswer(HandOverStatus::failed),
+                                                 encodeHandOverAnswer(HandOverStatus::refused),
+                                                 encodeHandOverAnswer(HandOverStatus::delivered)}));
+    Report report(reportFile());
+    ASSERT_EQ(report["open.count"], u"2");
+    EXPECT_EQ(report["open.0.dir"], u"D:\\\u00e9t\u00e9");
+    EXPECT_EQ(report["open.0.daemon"], u"true");
+    ASSERT_EQ(report["open.0.args"], u"4");
+    for (std::size_t i = 0; i < utf16.size(); ++i) EXPECT_EQ(report["open.0.arg." + std::to_string(i)], utf16[i]);
+    EXPECT_EQ(report["open.1.args"], u"0") << "the thrown exception was cleared and serving went on";
+}

@@ -13,7 +13,7 @@ Record theRecord;
 // Java objects are addresses of entries in these stores.
 std::deque<std::u16string> strings;
 std::deque<std::vector<jobject>> arrays;
-char mainClass, stringClass, objectClass, throwable, mainMethod, toStringMethod;
+char mainClass, stringClass, objectClass, throwable, mainMethod, openMethod, toStringMethod;
 bool exceptionPending = false;
 
 void call(const char* name) { theRecord.calls.emplace_back(name); }
@@ -29,6 +29,10 @@ jclass JNICALL findClass(JNIEnv*, const char* name) {
 
 jmethodID JNICALL getStaticMethodID(JNIEnv*, jclass, const char* name, const char* signature) {
     theRecord.calls.push_back(std::string("GetStaticMethodID ") + name + " " + signature);
+    if (std::strcmp(name, "openVK") == 0) {
+        exceptionPending = theBehaviour.missingOpenMethod;  // NoSuchMethodError
+        return theBehaviour.missingOpenMethod ? nullptr : reinterpret_cast<jmethodID>(&openMethod);
+    }
     return theBehaviour.missingMainMethod ? nullptr : reinterpret_cast<jmethodID>(&mainMethod);
 }
 
@@ -64,8 +68,14 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
     (*reinterpret_cast<std::vector<jobject>*>(array))[static_cast<std::size_t>(index)] = value;
 }
 
+jobject JNICALL newGlobalRef(JNIEnv*, jobject object) {
+    call("NewGlobalRef");
+    return object;
+}
+
 jint JNICALL callStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list args) {
     call("CallStaticIntMethod");
+    if (exceptionPending) call("CallStaticIntMethod with an exception pending");
     auto* array = reinterpret_cast<std::vector<jobject>*>(va_arg(args, jobjectArray));
     theRecord.argumentsWereNull = array == nullptr;
     if (array)
@@ -124,6 +134,7 @@ JNINativeInterface_ makeEnvTable() {
     t.CallObjectMethodV = callObjectMethodV;
     t.GetStringLength = getStringLength;
     t.GetStringChars = getStringChars;
+    t.NewGlobalRef = newGlobalRef;
     return t;
 }
 

@@ -19,6 +19,7 @@ struct Behaviour {
     jint mainResult = 0;
     std::optional<std::u16string> exceptionText;  // mainVK throws; toString gives this
     jint destroyResult = 0;
+    bool missingOpenMethod = false;  // the main class has no openVK
 };
 
 struct Record {

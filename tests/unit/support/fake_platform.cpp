@@ -92,6 +92,26 @@ bool changeDirectory(const WideString& directory) {
     return true;
 }
 
+WideString currentDirectory() { return fake::machine().currentDirectory; }
+
+std::optional<UserIdentity> currentUser() { return fake::machine().user; }
+
+std::optional<std::string> exchangeWithRunningInstance(const WideString& pipeName, const std::string& request) {
+    fake::Machine& m = fake::machine();
+    m.calls.push_back("HandOver");
+    m.exchanges.emplace_back(pipeName, request);
+    return m.runningInstance ? m.runningInstance(pipeName, request) : std::nullopt;
+}
+
+bool startHandOverServer(const WideString& pipeName, HandOverHandler handler, void* context) {
+    fake::Machine& m = fake::machine();
+    m.calls.push_back("ServeHandOvers");
+    if (m.serverStartFails) return false;
+    m.servedPipe = pipeName;
+    if (m.onServerStarted) m.onServerStarted(handler, context);
+    return true;
+}
+
 bool pathExists(const WideString& path) {
     auto& m = fake::machine();
     WideString full = m.resolve(path);

@@ -87,6 +87,16 @@ struct Machine {
              WideString>
         installerRegistry;
 
+    // The hand-over (SINGLE_INSTANCE=1): the user (absent: it cannot be
+    // told); the running instance's answer to each exchange (unset: none
+    // runs), and what was sent; the pipe served, and who is told of it.
+    std::optional<varkel::platform::UserIdentity> user = varkel::platform::UserIdentity{"S-1-5-21-fake", 1};
+    std::function<std::optional<std::string>(const WideString& pipe, const std::string& request)> runningInstance;
+    std::vector<std::pair<WideString, std::string>> exchanges;
+    bool serverStartFails = false;
+    std::optional<WideString> servedPipe;
+    std::function<void(varkel::platform::HandOverHandler, void*)> onServerStarted;  // the JVM tests' serving thread
+
     // Processes
     std::vector<WideString> createdProcesses;
     bool createProcessFails = false;

@@ -180,9 +180,11 @@ std::optional<std::wstring> textOrNothing(const std::wstring& text) {
 
 Launch launch(const Installation& installation, const std::wstring& arguments, const StandinBehaviour& behaviour,
               wintest::RunOptions options) {
-    DeleteFileW(installation.recordPath().c_str());
+    const std::wstring recordPath = behaviour.recordPath.empty() ? installation.recordPath() : behaviour.recordPath;
+    DeleteFileW(recordPath.c_str());
     EnvironmentOverride environment;
-    environment.set(standin::kRecordVariable, installation.recordPath());
+    environment.set(standin::kRecordVariable, recordPath);
+    environment.set(standin::kOpenVariable, behaviour.open ? std::optional<std::wstring>(behaviour.open) : std::nullopt);
     environment.set(standin::kCreateResultVariable, number(behaviour.createResult));
     environment.set(standin::kMissingVariable,
                     behaviour.missing ? std::optional<std::wstring>(behaviour.missing) : std::nullopt);
@@ -198,12 +200,40 @@ Launch launch(const Installation& installation, const std::wstring& arguments, c
     if (!arguments.empty()) commandLine += L" " + arguments;
     Launch result;
     result.run = wintest::runWatched(commandLine, options);
-    result.record = readStandinRecord(installation.recordPath());
+    result.record = readStandinRecord(recordPath);
     EXPECT_FALSE(result.run.timedOut) << "the launcher did not end in time";
     EXPECT_FALSE(result.record.first(standin::kUnexpected))
         << "the launcher called a JNI function it has no business calling";
     EXPECT_FALSE(result.record.first(standin::kOffThread)) << "a JNI call came from another thread";
     return result;
+}
+
+TwoLaunches launchWhileRunning(const Installation& first, const StandinBehaviour& firstBehaviour,
+                               const Installation& second, const std::wstring& secondArguments,
+                               const wintest::RunOptions& secondOptions, const std::function<void()>& whileServing) {
+    constexpr DWORD kServingWaitMs = 30000;
+    StandinBehaviour held = firstBehaviour;
+    held.releaseFile = first / L"release";
+    DeleteFileW(held.releaseFile.c_str());
+    DeleteFileW((held.releaseFile + standin::kHeldSuffix).c_str());
+    StandinBehaviour secondBehaviour;
+    secondBehaviour.recordPath = second / L"second.record";
+    TwoLaunches launches;
+    wintest::RunOptions options;
+    options.timeoutMs = 90000;
+    options.onStarted = [&](const PROCESS_INFORMATION& process) {
+        // The pipe exists before mainVK is called.
+        const std::wstring heldMark = held.releaseFile + standin::kHeldSuffix;
+        for (DWORD waited = 0; !wintest::fileExists(heldMark) && waited < kServingWaitMs; waited += 50) {
+            if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
+        }
+        EXPECT_TRUE(wintest::fileExists(heldMark)) << "the first launch did not reach mainVK";
+        if (whileServing) whileServing();
+        launches.second = launch(second, secondArguments, secondBehaviour, secondOptions);
+        wintest::writeFileBytes(held.releaseFile, "");
+    };
+    launches.first = launch(first, L"", held, options);
+    return launches;
 }
 
 // ---- Expectations ------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct StandinBehaviour {
     std::wstring releaseFile;  // not empty: mainVK waits until this file exists
     std::wstring output;       // not empty: mainVK prints this line
     bool probeManifest = false;  // mainVK writes down what the manifest gave the process
+    const wchar_t* open = nullptr;  // openVK's behaviour: standin::kOpenMissing, kOpenBlocks, ...
+    std::wstring recordPath;        // not empty: the record goes here, not to the installation's
 };
 
 // Everything the stand-in wrote down, decoded.
@@ -109,6 +112,19 @@ struct Launch {
 // its quoted path and one blank) and answers its boxes.
 Launch launch(const Installation& installation, const std::wstring& arguments = {},
               const StandinBehaviour& behaviour = {}, wintest::RunOptions options = {});
+
+// Two launches at once (SINGLE_INSTANCE=1): the first, started with no
+// arguments, is held in mainVK, where it serves hand-overs; once it is there,
+// whileServing runs (if set), then the second launch runs to its end, and the
+// first is released. The second's record goes to "second.record" of its
+// installation.
+struct TwoLaunches {
+    Launch first;
+    Launch second;
+};
+TwoLaunches launchWhileRunning(const Installation& first, const StandinBehaviour& firstBehaviour,
+                               const Installation& second, const std::wstring& secondArguments,
+                               const wintest::RunOptions& secondOptions = {}, const std::function<void()>& whileServing = {});
 
 // "Error N: \"system text\"" as the launcher words a system error.
 std::wstring systemErrorItem(DWORD code);

@@ -30,6 +30,7 @@ namespace {
 constexpr const char* kMainClass = "com/orvane/varkel/Varkel";
 constexpr const char* kMainMethod = "mainVK";
 constexpr const char* kToString = "toString";
+constexpr const char* kOpenMethod = "openVK";
 
 // ---- Behaviour ------------------------------------------------------------------
 
@@ -131,11 +132,14 @@ Object* object(void* reference) { return static_cast<Object*>(reference); }
 std::string classNameOf(jclass clazz) { return clazz ? object(clazz)->className : std::string("null"); }
 
 DWORD creatingThread = 0;
-Object* pendingException = nullptr;
+DWORD attachedThread = 0;  // the launcher's serving thread, once attached
+// Each thread has its own, as in a JVM.
+thread_local Object* pendingException = nullptr;
 
 // Records the call, and notes a call from a thread the JVM was not created on.
 void recordCall(const char* function, std::initializer_list<std::string> details = {}) {
-    if (GetCurrentThreadId() != creatingThread) record({standin::kOffThread, function});
+    const DWORD thread = GetCurrentThreadId();
+    if (thread != creatingThread && thread != attachedThread) record({standin::kOffThread, function});
     std::string line = function;
     for (const std::string& detail : details) line += " " + detail;
     record({standin::kCall, line});
@@ -160,6 +164,11 @@ jmethodID JNICALL getStaticMethodID(JNIEnv*, jclass clazz, const char* name, con
     recordCall("GetStaticMethodID", {escaped(classNameOf(clazz)), escaped(name), escaped(signature)});
     if (std::strcmp(name, kMainMethod) == 0 && environmentIs(standin::kMissingVariable, standin::kMissingMethod))
         return nullptr;
+    if (std::strcmp(name, kOpenMethod) == 0 && environmentIs(standin::kOpenVariable, standin::kOpenMissing)) {
+        // As a JVM does: NoSuchMethodError is pending.
+        pendingException = newObject(Object::Kind::throwable);
+        return nullptr;
+    }
     return methodId(clazz, name, signature);
 }
 
@@ -354,6 +363,8 @@ void recordManifestEffects() {
 jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_list args) {
     const Method* called = reinterpret_cast<const Method*>(method);
     recordCall("CallStaticIntMethodV", {escaped(classNameOf(clazz)), escaped(called->name), escaped(called->signature)});
+    // No Java method may be called with an exception pending.
+    if (pendingException) record({standin::kUnexpected, "pending-exception", escaped(called->name)});
     const Object* array = object(va_arg(args, jobject));
     if (!array) {
         record({standin::kArgumentCount, "null"});
@@ -374,6 +385,54 @@ jint JNICALL callStaticIntMethodV(JNIEnv*, jclass clazz, jmethodID method, va_li
         return 0;
     }
     return static_cast<jint>(environmentNumber(standin::kMainResultVariable));
+}
+
+std::string textOf(const Object* string) {
+    return string ? escaped(string->text.data(), string->text.size()) : std::string(standin::kNullElement);
+}
+
+void waitForReleaseFile() {
+    std::wstring releaseFile;
+    if (!environmentValue(standin::kReleaseFileVariable, releaseFile)) return;
+    for (unsigned waited = 0; waited < standin::kReleaseWaitMs; waited += 50) {
+        if (GetFileAttributesW(releaseFile.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+        Sleep(50);
+    }
+}
+
+// openVK: writes down, in one line, the directory and the arguments, then
+// returns, waits, throws or ends the process as asked.
+void JNICALL callStaticVoidMethodV(JNIEnv*, jclass clazz, jmethodID method, va_list args) {
+    const Method* called = reinterpret_cast<const Method*>(method);
+    recordCall("CallStaticVoidMethodV", {escaped(classNameOf(clazz)), escaped(called->name), escaped(called->signature)});
+    const Object* array = object(va_arg(args, jobject));
+    const Object* directory = object(va_arg(args, jobject));
+    std::string line = standin::kOpen;
+    line.push_back(' ');
+    line += textOf(directory);
+    for (const Object* element : array ? array->elements : std::vector<Object*>{}) {
+        line.push_back(' ');
+        line += textOf(element);
+    }
+    record({line});
+    if (environmentIs(standin::kOpenVariable, standin::kOpenBlocks)) waitForReleaseFile();
+    if (environmentIs(standin::kOpenVariable, standin::kOpenThrows)) pendingException = newObject(Object::Kind::throwable);
+    if (environmentIs(standin::kOpenVariable, standin::kOpenExits)) ExitProcess(standin::kOpenExitCode);
+}
+
+jobject JNICALL newGlobalRef(JNIEnv*, jobject target) {
+    recordCall("NewGlobalRef", {classNameOf(reinterpret_cast<jclass>(target))});
+    return target;  // objects are never collected here
+}
+
+jint JNICALL pushLocalFrame(JNIEnv*, jint capacity) {
+    recordCall("PushLocalFrame", {std::to_string(capacity)});
+    return 0;
+}
+
+jobject JNICALL popLocalFrame(JNIEnv*, jobject result) {
+    recordCall("PopLocalFrame");
+    return result;
 }
 
 jthrowable JNICALL exceptionOccurred(JNIEnv*) {
@@ -416,6 +475,15 @@ const jchar* JNICALL getStringChars(JNIEnv*, jstring string, jboolean* isCopy) {
 }
 
 // ---- JavaVM functions -----------------------------------------------------------------
+
+JNIEnv_ theEnv{};
+
+jint JNICALL attachCurrentThreadAsDaemon(JavaVM*, void** penv, void*) {
+    attachedThread = GetCurrentThreadId();
+    record({standin::kAttached, "daemon"});
+    *penv = &theEnv;
+    return JNI_OK;
+}
 
 jint JNICALL destroyJavaVM(JavaVM*) {
     recordCall("DestroyJavaVM");
@@ -468,18 +536,22 @@ JNINativeInterface_ makeEnvTable() {
     table.CallObjectMethodV = callObjectMethodV;
     table.GetStringLength = getStringLength;
     table.GetStringChars = getStringChars;
+    table.CallStaticVoidMethodV = callStaticVoidMethodV;
+    table.NewGlobalRef = newGlobalRef;
+    table.PushLocalFrame = pushLocalFrame;
+    table.PopLocalFrame = popLocalFrame;
     return table;
 }
 
 JNIInvokeInterface_ makeVmTable() {
     auto table = unexpectedCallTable<JNIInvokeInterface_, kVmTableName>();
     table.DestroyJavaVM = destroyJavaVM;
+    table.AttachCurrentThreadAsDaemon = attachCurrentThreadAsDaemon;
     return table;
 }
 
 const JNINativeInterface_ envTable = makeEnvTable();
 const JNIInvokeInterface_ vmTable = makeVmTable();
-JNIEnv_ theEnv{};
 JavaVM_ theVm{};
 
 // ---- What the process looked like when the stand-in was loaded ----------------------

@@ -29,6 +29,17 @@ inline constexpr const wchar_t* kOutputVariable = L"VARKEL_STANDIN_OUTPUT";
 // words from kCommonControls on). Off by default: it loads user32 and comctl32,
 // which a plain start does not.
 inline constexpr const wchar_t* kProbeManifestVariable = L"VARKEL_STANDIN_PROBE_MANIFEST";
+// openVK (a later launch's arguments, SINGLE_INSTANCE=1): unset, it writes
+// them down and returns; kOpenMissing: the main class has none; kOpenBlocks:
+// it writes them down, then waits like mainVK for the release file;
+// kOpenThrows: it throws; kOpenExits: it ends the process with kOpenExitCode,
+// as System.exit would.
+inline constexpr const wchar_t* kOpenVariable = L"VARKEL_STANDIN_OPEN";
+inline constexpr const wchar_t* kOpenMissing = L"missing";
+inline constexpr const wchar_t* kOpenBlocks = L"block";
+inline constexpr const wchar_t* kOpenThrows = L"throw";
+inline constexpr const wchar_t* kOpenExits = L"exit";
+inline constexpr unsigned kOpenExitCode = 42;
 inline constexpr const wchar_t* kReleaseFileVariable = L"VARKEL_STANDIN_RELEASE_FILE";
 inline constexpr const wchar_t* kHeldSuffix = L".held";
 inline constexpr unsigned kReleaseWaitMs = 60000;
@@ -57,7 +68,9 @@ inline constexpr const char* kIgnoreUnrecognized = "ignoreunrecognized";
 inline constexpr const char* kCall = "call";                // one per JNI call, in order: function name and details
 inline constexpr const char* kArgumentCount = "argc";      // the array mainVK received: its length...
 inline constexpr const char* kArgument = "arg";            // ...and each element, UTF-16 ("null" marks a null element)
-inline constexpr const char* kOffThread = "offthread";     // a JNI call on another thread than the creating one
+inline constexpr const char* kOffThread = "offthread";     // a JNI call on a thread neither creating nor attached
+inline constexpr const char* kAttached = "attached";       // AttachCurrentThreadAsDaemon: "daemon"
+inline constexpr const char* kOpen = "openvk";             // one per openVK call: the directory, then each argument
 inline constexpr const char* kUnexpected = "unexpected";   // "env" or "vm", slot number
 inline constexpr const char* kNullElement = "null";
 // What the launcher's manifest gave the process, written down while mainVK runs:

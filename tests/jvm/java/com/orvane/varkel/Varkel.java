@@ -21,6 +21,9 @@ import java.util.TreeMap;
  *                       blanks (option strings are 8-bit; arguments are not)
  *   varkel.test.marker  a non-daemon thread writes this file after
  *   varkel.test.delay   milliseconds (default 800), once mainVK has returned
+ *   varkel.test.awaitOpen  mainVK waits (at most 20 s) for this many openVK
+ *                       calls before it writes its report; openVK throws
+ *                       when its first argument is "throw"
  *
  * The report is one "key=value" line per item; every character outside
  * printable ASCII, and the backslash, is written as \\uXXXX (UTF-16 code
@@ -29,7 +32,28 @@ import java.util.TreeMap;
 public final class Varkel {
     private Varkel() {}
 
+    private static final java.util.List<String> opened = new java.util.ArrayList<>();
+
+    public static void openVK(String[] arguments, String workingDirectory) {
+        if (arguments.length > 0 && arguments[0].equals("throw")) throw new IllegalArgumentException("asked to");
+        synchronized (opened) {
+            int i = opened.size();
+            StringBuilder call = new StringBuilder();
+            line(call, "open." + i + ".dir", workingDirectory);
+            line(call, "open." + i + ".daemon", Boolean.toString(Thread.currentThread().isDaemon()));
+            line(call, "open." + i + ".args", Integer.toString(arguments.length));
+            for (int k = 0; k < arguments.length; ++k) line(call, "open." + i + ".arg." + k, arguments[k]);
+            opened.add(call.toString());
+            opened.notifyAll();
+        }
+    }
+
     public static int mainVK(String[] args) throws Exception {
+        int awaited = Integer.parseInt(System.getProperty("varkel.test.awaitOpen", "0"));
+        long giveUp = System.currentTimeMillis() + 20000;
+        synchronized (opened) {
+            while (opened.size() < awaited && System.currentTimeMillis() < giveUp) opened.wait(100);
+        }
         String marker = System.getProperty("varkel.test.marker");
         Thread worker = null;
         if (marker != null) {
@@ -64,6 +88,10 @@ public final class Varkel {
             for (int i = 0; i < args.length; ++i) line(out, "arg." + i, args[i]);
         }
         if (worker != null) line(out, "worker.alive", Boolean.toString(worker.isAlive()));
+        synchronized (opened) {
+            line(out, "open.count", Integer.toString(opened.size()));
+            for (String call : opened) out.append(call);
+        }
         line(out, "maxMemory", Long.toString(Runtime.getRuntime().maxMemory()));
         Map<String, String> properties = new TreeMap<>();
         for (String name : System.getProperties().stringPropertyNames())
