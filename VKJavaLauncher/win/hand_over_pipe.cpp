@@ -24,6 +24,7 @@ constexpr DWORD kBusyPipeWaitMs = 2000;   // the instance is serving another lau
 constexpr DWORD kAnswerWaitMs = 5000;     // openVK is to return at once; a hanging instance is given up
 constexpr DWORD kRequestWaitMs = 10000;   // a whole request, the largest included
 constexpr DWORD kStallMs = 3000;          // a peer that moves no byte for this long is dropped
+constexpr std::size_t kDrainBytes = 4096;  // what is read at a time of a refused request's rest
 constexpr DWORD kPipeBufferBytes = 65536;
 constexpr DWORD kFailedConnectPauseMs = 100;  // no busy loop should connecting keep failing
 constexpr const char16_t* kDaclPrefix = u"D:P(A;;GA;;;";  // protected: only the one entry, full access
@@ -171,9 +172,12 @@ void serveClient(const PipeServer& server, PipeIo& io) {
     request = std::string();
     if (!io.writeAll(answer, now() + kStallMs)) return;
     // The client closes once it has read the answer; disconnecting sooner
-    // could throw the answer away unread.
-    std::string end(1, '\0');
-    io.readExactly(end, 0, now() + kStallMs, kStallMs);
+    // throws the answer away unread. Whatever it still sends (the rest of a
+    // refused request) is read and dropped until it closes or the time is up.
+    const ULONGLONG closeDeadline = now() + kStallMs;
+    std::string rest(kDrainBytes, '\0');
+    while (io.readExactly(rest, 0, closeDeadline, kStallMs)) {
+    }
 }
 
 DWORD WINAPI serve(void* parameter) {
